@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+#include <array>
+#include <functional>
+
+class MessageService;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QTabBar;
+class QWebEngineView;
+class QWidget;
+
+// What one account tab remembers of the profile last opened in it.
+struct TabState
+{
+    bool bTabInUse = false;
+    QString sTabURL;
+    QString sTabID;
+    QString sTabPassword;
+    bool bTabSignInDone = false;
+};
+
+// The main window's controls that show the current tab; the window owns them, AccountTabs drives them.
+struct AccountTabsControls
+{
+    QTabBar *tbs = nullptr;            // five tabs captioned "1" to "5"
+    QWidget *browserArea = nullptr;    // parent of the five browsers (they share one rectangle)
+    QLineEdit *txtURL = nullptr;       // address of the current tab's page
+    QLineEdit *txtPageTitle = nullptr; // title of the current tab's page (text and tool tip)
+    QProgressBar *pgrLoad = nullptr;   // load progress of the current tab, 0..100
+    QLabel *statusPanel2 = nullptr;    // "", "Loading" or "Complete"
+    QCheckBox *chkAutoSignIn = nullptr;
+};
+
+// The five account tabs: their browsers, their per-tab state, navigation, load status,
+// the new-window question and the automatic sign-in when a tab's login page has finished loading.
+class AccountTabs : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int kTabCount = 5;
+
+    // openExternally hands an address to the desktop's own browser (a seam for tests).
+    AccountTabs(const AccountTabsControls &controls, MessageService &messages,
+                std::function<void(const QUrl &)> openExternally, QObject *parent = nullptr);
+    ~AccountTabs() override;
+
+    QWebEngineView *wbPage(int i) const;
+    // The selected tab's caption read as a number, minus 1.
+    int currentTabIndex() const;
+    TabState &tab(int i);
+    const TabState &tab(int i) const;
+
+    // Shows the start page in browser i (HTML with the program folder as base address so the logo loads).
+    void showStartPage(int i, const QString &html, const QUrl &baseUrl);
+    // Sends browser i to a real page and marks the tab in use.
+    void navigate(int i, const QUrl &url);
+    // Copies a chosen profile into the current tab's state, re-arms its sign-in and opens its URL.
+    void openProfile(const QString &url, const QString &id, const QString &password);
+
+    // Navigation buttons: act on the current tab's browser only; failures are ignored.
+    void goBack();
+    void goForward();
+    void refresh();
+    void stop();
+
+signals:
+    // The automatic sign-in has started for tab i (its script was sent to the page).
+    void signInStarted(int i);
+
+private:
+    struct Private;
+    Private *d;
+};
