@@ -58,6 +58,10 @@ private:
     void CreateDecryptKey(std::int32_t Nb);
     void showMessage(const std::string &message) const;
 
+    // The rounds on 16 bytes that the caller has checked; in and out may be the same bytes.
+    void encryptBlock(const std::uint8_t *in, std::uint8_t *out) const;
+    void decryptBlock(const std::uint8_t *in, std::uint8_t *out) const;
+
     std::array<std::uint32_t, 256> EncTable0 {}, EncTable1 {}, EncTable2 {}, EncTable3 {}, EncSBox {};
     std::array<std::uint32_t, 256> DecTable0 {}, DecTable1 {}, DecTable2 {}, DecTable3 {}, DecSBox {};
     std::array<std::uint32_t, 10> RoundConst {};
