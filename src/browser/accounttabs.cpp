@@ -1,1 +1,266 @@
 #include "accounttabs.h"
+
+#include "formfiller.h"
+#include "messageservice.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QTabBar>
+#include <QWebEngineCertificateError>
+#include <QWebEngineNewWindowRequest>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+
+namespace {
+
+// A page that shows no dialogs of its own: alerts vanish, questions are answered No,
+// and certificate errors are refused.
+class SilentPage : public QWebEnginePage
+{
+public:
+    explicit SilentPage(QObject *parent) : QWebEnginePage(parent)
+    {
+        connect(this, &QWebEnginePage::certificateError, this,
+                [](QWebEngineCertificateError error) { error.rejectCertificate(); });
+    }
+
+protected:
+    void javaScriptAlert(const QUrl &, const QString &) override { }
+    bool javaScriptConfirm(const QUrl &, const QString &) override { return false; }
+    bool javaScriptPrompt(const QUrl &, const QString &, const QString &, QString *) override { return false; }
+    QStringList chooseFiles(FileSelectionMode, const QStringList &, const QStringList &) override { return {}; }
+};
+
+// Keeps the five browsers on the browser area's whole rectangle.
+class AreaFollower : public QObject
+{
+public:
+    AreaFollower(QWidget *area, std::array<QWebEngineView *, AccountTabs::kTabCount> views)
+        : QObject(area), m_views(views)
+    {
+        area->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Resize) {
+            const QRect r = static_cast<QWidget *>(watched)->rect();
+            for (QWebEngineView *view : m_views)
+                view->setGeometry(r);
+        }
+        return false;
+    }
+
+private:
+    std::array<QWebEngineView *, AccountTabs::kTabCount> m_views;
+};
+
+} // namespace
+
+struct AccountTabs::Private
+{
+    AccountTabsControls c;
+    MessageService &messages;
+    std::function<void(const QUrl &)> openExternally;
+    std::array<QWebEngineView *, kTabCount> views {};
+    std::array<TabState, kTabCount> tabs {};
+};
+
+AccountTabs::AccountTabs(const AccountTabsControls &controls, MessageService &messages,
+                         std::function<void(const QUrl &)> openExternally, QObject *parent)
+    : QObject(parent), d(new Private {controls, messages, std::move(openExternally)})
+{
+    for (int i = 0; i < kTabCount; ++i) {
+        auto *view = new QWebEngineView(d->c.browserArea);
+        view->setPage(new SilentPage(view));
+        view->setGeometry(d->c.browserArea->rect());
+        view->setVisible(i == 0);
+        d->views[i] = view;
+        QWebEnginePage *page = view->page();
+        connect(page, &QWebEnginePage::loadStarted, this, [this, i] { onLoadStarted(i); });
+        connect(page, &QWebEnginePage::loadProgress, this, [this, i](int p) { onLoadProgress(i, p); });
+        connect(page, &QWebEnginePage::loadFinished, this, [this, i](bool ok) { onLoadFinished(i, ok); });
+        connect(page, &QWebEnginePage::newWindowRequested, this,
+                [this](QWebEngineNewWindowRequest &request) { onNewWindow(request.requestedUrl()); });
+    }
+    new AreaFollower(d->c.browserArea, d->views);
+    connect(d->c.tbs, &QTabBar::currentChanged, this, [this] { switchTab(); });
+}
+
+AccountTabs::~AccountTabs() = default;
+
+QWebEngineView *AccountTabs::wbPage(int i) const
+{
+    return d->views.at(i);
+}
+
+int AccountTabs::currentTabIndex() const
+{
+    const int selected = d->c.tbs->currentIndex();
+    if (selected < 0)
+        return -1;
+    bool ok = false;
+    const int t = d->c.tbs->tabText(selected).toInt(&ok) - 1;
+    return ok && t >= 0 && t < kTabCount ? t : -1;
+}
+
+TabState &AccountTabs::tab(int i)
+{
+    return d->tabs.at(i);
+}
+
+const TabState &AccountTabs::tab(int i) const
+{
+    return d->tabs.at(i);
+}
+
+void AccountTabs::showStartPage(int i, const QString &html, const QUrl &baseUrl)
+{
+    d->tabs.at(i).bTabInUse = false;
+    d->tabs.at(i).bTabSignInDone = false;
+    d->views.at(i)->setHtml(html, baseUrl);
+}
+
+void AccountTabs::navigate(int i, const QUrl &url)
+{
+    d->tabs.at(i).bTabInUse = true;
+    d->views.at(i)->load(url);
+}
+
+void AccountTabs::openProfile(const QString &url, const QString &id, const QString &password)
+{
+    const int t = currentTabIndex();
+    if (t < 0)
+        return;
+    TabState &s = d->tabs[t];
+    s.sTabURL = url;
+    s.sTabID = id;
+    s.sTabPassword = password;
+    s.bTabInUse = true;
+    s.bTabSignInDone = false;
+    d->views[t]->load(QUrl(url));
+}
+
+void AccountTabs::goBack()
+{
+    if (const int t = currentTabIndex(); t >= 0)
+        d->views[t]->back();
+}
+
+void AccountTabs::goForward()
+{
+    if (const int t = currentTabIndex(); t >= 0)
+        d->views[t]->forward();
+}
+
+void AccountTabs::refresh()
+{
+    if (const int t = currentTabIndex(); t >= 0)
+        d->views[t]->reload();
+}
+
+void AccountTabs::stop()
+{
+    if (const int t = currentTabIndex(); t >= 0)
+        d->views[t]->stop();
+}
+
+void AccountTabs::switchTab()
+{
+    const int t = currentTabIndex();
+    // Hide before showing, so that two browsers are never visible together.
+    for (int i = 0; i < kTabCount; ++i) {
+        if (i != t)
+            d->views[i]->setVisible(false);
+    }
+    if (t >= 0)
+        d->views[t]->setVisible(true);
+    if (t >= 0 && d->tabs[t].bTabInUse) {
+        showCurrentPage(t);
+    } else {
+        d->c.txtURL->clear();
+        d->c.txtPageTitle->clear();
+        d->c.txtPageTitle->setToolTip(QString());
+    }
+    d->c.pgrLoad->setVisible(false);
+    d->c.statusPanel2->clear();
+}
+
+void AccountTabs::showCurrentPage(int t)
+{
+    const QWebEnginePage *page = d->views[t]->page();
+    d->c.txtURL->setText(page->url().toString());
+    d->c.txtPageTitle->setText(page->title());
+    d->c.txtPageTitle->setToolTip(page->title());
+}
+
+void AccountTabs::onLoadStarted(int i)
+{
+    if (i != currentTabIndex())
+        return;
+    d->c.pgrLoad->setVisible(true);
+    d->c.pgrLoad->setValue(0);
+    d->c.statusPanel2->setText(QStringLiteral("Loading"));
+}
+
+void AccountTabs::onLoadProgress(int i, int percent)
+{
+    if (i != currentTabIndex() || percent <= 0)
+        return;
+    d->c.pgrLoad->setVisible(true);
+    if (percent <= 100)
+        d->c.pgrLoad->setValue(percent);
+    d->c.statusPanel2->setText(QStringLiteral("Loading"));
+}
+
+void AccountTabs::onLoadFinished(int i, bool ok)
+{
+    const TabState &s = d->tabs[i];
+    const QWebEnginePage *page = d->views[i]->page();
+    if (i == currentTabIndex()) {
+        if (s.bTabInUse)
+            showCurrentPage(i);
+        d->c.pgrLoad->setVisible(false);
+        d->c.statusPanel2->setText(QStringLiteral("Complete"));
+    }
+    if (s.bTabInUse) {
+        const QString caption = QString::number(i + 1);
+        for (int k = 0; k < d->c.tbs->count(); ++k) {
+            if (d->c.tbs->tabText(k) == caption)
+                d->c.tbs->setTabToolTip(k, page->title());
+        }
+    }
+    // A stopped or failed load has no finished document to sign in to (its address may already be
+    // the next page's), so only a successful load starts the sign-in.
+    if (ok && !s.sTabURL.isEmpty() && page->url().toString() == s.sTabURL)
+        fillLoginForm(i);
+}
+
+void AccountTabs::onNewWindow(const QUrl &url)
+{
+    const MessageAnswer answer =
+        d->messages.show(kApplicationTitle,
+                         QStringLiteral("A web page is about to open outside Vaultry.") + QStringLiteral("\r\n") +
+                             QStringLiteral("Do you want to allow it?"),
+                         MessageIcon::Warning, MessageButtons::YesNo);
+    // Vaultry offers no window of its own: an allowed page goes to the desktop's browser.
+    if (answer == MessageAnswer::Yes && d->openExternally)
+        d->openExternally(url);
+}
+
+void AccountTabs::fillLoginForm(int i)
+{
+    TabState &s = d->tabs[i];
+    if (s.bTabSignInDone)
+        return;
+    s.bTabSignInDone = true;
+    const bool submit = d->c.chkAutoSignIn && d->c.chkAutoSignIn->isChecked();
+    d->views[i]->page()->runJavaScript(fillLoginFormScript(s.sTabID, s.sTabPassword, submit),
+                                       QWebEngineScript::ApplicationWorld);
+    emit signInStarted(i);
+}

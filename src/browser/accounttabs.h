@@ -6,6 +6,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
 class MessageService;
 class QCheckBox;
@@ -29,12 +30,12 @@ struct TabState
 // The main window's controls that show the current tab; the window owns them, AccountTabs drives them.
 struct AccountTabsControls
 {
-    QTabBar *tbs = nullptr;            // five tabs captioned "1" to "5"
-    QWidget *browserArea = nullptr;    // parent of the five browsers (they share one rectangle)
-    QLineEdit *txtURL = nullptr;       // address of the current tab's page
+    QTabBar *tbs = nullptr; // five tabs captioned "1" to "5"
+    QWidget *browserArea = nullptr; // parent of the five browsers (they share one rectangle)
+    QLineEdit *txtURL = nullptr; // address of the current tab's page
     QLineEdit *txtPageTitle = nullptr; // title of the current tab's page (text and tool tip)
-    QProgressBar *pgrLoad = nullptr;   // load progress of the current tab, 0..100
-    QLabel *statusPanel2 = nullptr;    // "", "Loading" or "Complete"
+    QProgressBar *pgrLoad = nullptr; // load progress of the current tab, 0..100
+    QLabel *statusPanel2 = nullptr; // "", "Loading" or "Complete"
     QCheckBox *chkAutoSignIn = nullptr;
 };
 
@@ -52,7 +53,7 @@ public:
     ~AccountTabs() override;
 
     QWebEngineView *wbPage(int i) const;
-    // The selected tab's caption read as a number, minus 1.
+    // The selected tab's caption read as a number, minus 1 (-1 when no tab is selected).
     int currentTabIndex() const;
     TabState &tab(int i);
     const TabState &tab(int i) const;
@@ -75,6 +76,14 @@ signals:
     void signInStarted(int i);
 
 private:
+    void switchTab();
+    void onLoadStarted(int i);
+    void onLoadProgress(int i, int percent);
+    void onLoadFinished(int i, bool ok);
+    void onNewWindow(const QUrl &url);
+    void fillLoginForm(int i);
+    void showCurrentPage(int t);
+
     struct Private;
-    Private *d;
+    std::unique_ptr<Private> d;
 };

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "accounttabs.h"
+#include "recordingmessageservice.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTest>
+#include <QVBoxLayout>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+#include <QWidget>
+
+#include <memory>
+
+// The controls the main window hands to AccountTabs, in a plain window of their own.
+struct TabsHarness
+{
+    QWidget window;
+    QTabBar *tbs = new QTabBar;
+    QLineEdit *txtURL = new QLineEdit;
+    QLineEdit *txtPageTitle = new QLineEdit;
+    QWidget *browserArea = new QWidget;
+    QProgressBar *pgrLoad = new QProgressBar;
+    QLabel *statusPanel2 = new QLabel;
+    QCheckBox *chkAutoSignIn = new QCheckBox(QStringLiteral("Automatically sign in."));
+    RecordingMessageService messages;
+    QList<QUrl> openedOutside;
+    std::unique_ptr<AccountTabs> tabs;
+
+    TabsHarness()
+    {
+        auto *layout = new QVBoxLayout(&window);
+        for (QWidget *w : {static_cast<QWidget *>(tbs), static_cast<QWidget *>(txtURL),
+                           static_cast<QWidget *>(txtPageTitle), browserArea, static_cast<QWidget *>(pgrLoad),
+                           static_cast<QWidget *>(statusPanel2), static_cast<QWidget *>(chkAutoSignIn)})
+            layout->addWidget(w);
+        browserArea->setMinimumSize(640, 400);
+        pgrLoad->setRange(0, 100);
+        AccountTabsControls c;
+        c.tbs = tbs;
+        c.browserArea = browserArea;
+        c.txtURL = txtURL;
+        c.txtPageTitle = txtPageTitle;
+        c.pgrLoad = pgrLoad;
+        c.statusPanel2 = statusPanel2;
+        c.chkAutoSignIn = chkAutoSignIn;
+        tabs = std::make_unique<AccountTabs>(c, messages, [this](const QUrl &u) { openedOutside.append(u); });
+        for (int k = 1; k <= AccountTabs::kTabCount; ++k)
+            tbs->addTab(QString::number(k));
+        window.resize(800, 640);
+        window.show();
+    }
+
+    QWebEnginePage *page(int i) const { return tabs->wbPage(i)->page(); }
+
+    // Runs a script in the page's own world and waits for its result.
+    static QVariant eval(QWebEnginePage *page, const QString &script)
+    {
+        QVariant result;
+        bool done = false;
+        page->runJavaScript(script, QWebEngineScript::MainWorld, [&](const QVariant &v) {
+            result = v;
+            done = true;
+        });
+        for (int n = 0; n < 200 && !done; ++n)
+            QTest::qWait(25);
+        return result;
+    }
+
+    // Loads url in tab i and waits until its page has finished.
+    bool navigateAndWait(int i, const QString &url)
+    {
+        QSignalSpy finished(page(i), &QWebEnginePage::loadFinished);
+        tabs->navigate(i, QUrl(url));
+        return finished.wait(10000);
+    }
+
+    // Opens a profile in the current tab and waits until its page has finished.
+    bool openAndWait(const QString &url, const QString &id, const QString &password)
+    {
+        const int t = tabs->currentTabIndex();
+        QSignalSpy finished(page(t), &QWebEnginePage::loadFinished);
+        tabs->openProfile(url, id, password);
+        return finished.wait(10000);
+    }
+};

@@ -1,0 +1,307 @@
+// Automatic sign-in into real pages served by a local HTTP server, in real browsers.
+#include "formfiller.h"
+#include "loginpageserver.h"
+#include "tabsharness.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace {
+
+const QByteArray kLogin = R"(<html><head><title>Sign in</title></head><body>
+<form id="login" method="post" action="/signin">
+<input type="hidden" name="token" id="token" value="t1">
+<input type="text" name="user" id="user">
+<input type="password" name="pass" id="pass">
+<input type="checkbox" name="remember" id="remember">
+<input type="submit" id="go" value="Sign in">
+</form></body></html>)";
+
+const QByteArray kSearchFirst = R"(<html><head><title>Portal</title></head><body>
+<form method="get" action="/search"><input type="text" name="q" id="q"></form>
+<form method="post" action="/signin">
+<input name="user" id="user"><input type="PASSWORD" name="pass" id="pass">
+<input type="submit" id="go" value="Sign in">
+</form></body></html>)";
+
+const QByteArray kTextAfterSubmit = R"(<html><head><title>Sign in</title></head><body>
+<form method="post" action="/signin">
+<input type="text" name="user" id="user"><input type="password" name="pass" id="pass">
+<input type="radio" name="mode" id="mode" value="m">
+<input type="submit" id="go" value="Sign in">
+<input type="text" name="after" id="after">
+</form></body></html>)";
+
+const QByteArray kButtonOnly = R"(<html><head><title>Sign in</title></head><body>
+<form method="post" action="/signin">
+<input type="text" name="user" id="user"><input type="password" name="pass" id="pass">
+<input type="image" id="img" alt="go"><button type="submit" id="go">Sign in</button>
+</form></body></html>)";
+
+const QByteArray kFramed = R"(<html><head><title>Framed</title></head><body>
+<iframe id="frame" src="/inner"></iframe>
+</body></html>)";
+
+// Every input of the top-level document and of its frames, as "id=value" ("id=checked" for a ticked box).
+const char kSnapshot[] = R"JS((function () {
+    function list(doc, prefix) {
+        return Array.prototype.map.call(doc.getElementsByTagName('input'), function (e) {
+            if (e.type === 'checkbox')
+                return prefix + e.id + '=' + (e.checked ? 'checked' : '');
+            if (e.type === 'radio')
+                return prefix + e.id + '=' + (e.checked ? 'checked' : '');
+            return prefix + e.id + '=' + e.value;
+        });
+    }
+    var all = list(document, '');
+    var frames = document.getElementsByTagName('iframe');
+    for (var k = 0; k < frames.length; ++k)
+        all = all.concat(list(frames[k].contentDocument, 'frame:'));
+    return JSON.stringify(all);
+})())JS";
+
+QStringList snapshot(QWebEnginePage *page)
+{
+    QStringList result;
+    for (const QJsonValue &v : QJsonDocument::fromJson(TabsHarness::eval(page, kSnapshot).toString().toUtf8()).array())
+        result.append(v.toString());
+    return result;
+}
+
+using FieldList = QList<QPair<QString, QString>>;
+
+} // namespace
+
+class TestFormFiller : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_server.isListening());
+        m_server.setPage("/login", kLogin);
+        m_server.setPage("/", kLogin);
+        m_server.setPage("/portal", kSearchFirst);
+        m_server.setPage("/after", kTextAfterSubmit);
+        m_server.setPage("/button", kButtonOnly);
+        m_server.setPage("/framed", kFramed);
+        m_server.setPage("/inner", kLogin);
+        m_server.setRedirect("/old", "/login");
+        m_server.setPostAnswer("/retry", kLogin);
+    }
+    void init() { m_server.posts.clear(); }
+
+    void fillsThePage_data();
+    void fillsThePage();
+    void notFilledAgainUntilReopened();
+    void credentialsStayData_data();
+    void credentialsStayData();
+    void addressMustMatchExactly_data();
+    void addressMustMatchExactly();
+    void scriptTextCarriesNoRawCredentials();
+
+private:
+    LoginPageServer m_server;
+};
+
+void TestFormFiller::fillsThePage_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("profileUrlPath");
+    QTest::addColumn<bool>("autoSignIn");
+    QTest::addColumn<bool>("signInStarts");
+    QTest::addColumn<FieldList>("posted"); // one POST with these fields, or none when empty
+    QTest::addColumn<QStringList>("inputs"); // the page's inputs afterwards (only read when nothing is sent)
+
+    const FieldList none;
+    const QStringList unread;
+    QTest::newRow("login form, switch ticked: sent")
+        << "/login"
+        << "/login" << true << true << FieldList {{"token", "t1"}, {"user", "ann"}, {"pass", "pw1"}, {"remember", "on"}}
+        << unread;
+    QTest::newRow("login form, switch clear: filled, not sent")
+        << "/login"
+        << "/login" << false << true << none
+        << QStringList {"token=t1", "user=ann", "pass=pw1", "remember=checked", "go=Sign in"};
+    QTest::newRow("search box before the form, switch clear")
+        << "/portal"
+        << "/portal" << false << true << none << QStringList {"q=ann", "user=ann", "pass=pw1", "go=Sign in"};
+    QTest::newRow("search box before the form, switch ticked")
+        << "/portal"
+        << "/portal" << true << true << FieldList {{"user", "ann"}, {"pass", "pw1"}} << unread;
+    QTest::newRow("text field after the submit field, switch ticked: left empty")
+        << "/after"
+        << "/after" << true << true << FieldList {{"user", "ann"}, {"pass", "pw1"}, {"after", ""}} << unread;
+    QTest::newRow("text field after the submit field, switch clear: filled")
+        << "/after"
+        << "/after" << false << true << none
+        << QStringList {"user=ann", "pass=pw1", "mode=", "go=Sign in", "after=ann"};
+    QTest::newRow("only a button element submits: filled, never sent")
+        << "/button"
+        << "/button" << true << true << none << QStringList {"user=ann", "pass=pw1", "img="};
+    QTest::newRow("form inside a frame: not filled")
+        << "/framed"
+        << "/framed" << true << true << none
+        << QStringList {"frame:token=t1", "frame:user=", "frame:pass=", "frame:remember=", "frame:go=Sign in"};
+    QTest::newRow("profile address is the frame's: not filled")
+        << "/framed"
+        << "/inner" << true << false << none
+        << QStringList {"frame:token=t1", "frame:user=", "frame:pass=", "frame:remember=", "frame:go=Sign in"};
+}
+
+void TestFormFiller::fillsThePage()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, profileUrlPath);
+    QFETCH(bool, autoSignIn);
+    QFETCH(bool, signInStarts);
+    QFETCH(FieldList, posted);
+    QFETCH(QStringList, inputs);
+
+    TabsHarness h;
+    h.chkAutoSignIn->setChecked(autoSignIn);
+    QSignalSpy started(h.tabs.get(), &AccountTabs::signInStarted);
+    QSignalSpy sent(&m_server, &LoginPageServer::postReceived);
+    // The frame case loads /framed while the profile may name the frame's own address.
+    if (path == profileUrlPath) {
+        QVERIFY(h.openAndWait(m_server.url(path), "ann", "pw1"));
+    } else {
+        h.tabs->openProfile(m_server.url(profileUrlPath), "ann", "pw1");
+        QVERIFY(h.navigateAndWait(0, m_server.url(path)));
+    }
+    QCOMPARE(started.count(), signInStarts ? 1 : 0);
+    if (!posted.isEmpty()) {
+        QVERIFY(sent.wait(10000));
+        QCOMPARE(m_server.posts.size(), 1);
+        QCOMPARE(m_server.posts[0].path, QStringLiteral("/signin"));
+        QCOMPARE(m_server.posts[0].fields(), posted);
+        return;
+    }
+    QCOMPARE(snapshot(h.page(0)), inputs);
+    QVERIFY(!sent.wait(500));
+    QVERIFY(m_server.posts.isEmpty());
+}
+
+void TestFormFiller::notFilledAgainUntilReopened()
+{
+    // The login form posts to an address that answers with the login page again (a wrong password).
+    QByteArray retry = kLogin;
+    retry.replace("action=\"/signin\"", "action=\"/retry\"");
+    m_server.setPage("/retry", retry);
+    m_server.setPostAnswer("/retry", retry);
+
+    TabsHarness h;
+    h.chkAutoSignIn->setChecked(true);
+    QSignalSpy started(h.tabs.get(), &AccountTabs::signInStarted);
+    QSignalSpy sent(&m_server, &LoginPageServer::postReceived);
+    QSignalSpy finished(h.page(0), &QWebEnginePage::loadFinished);
+    h.tabs->openProfile(m_server.url("/retry"), "ann", "wrong");
+    QVERIFY(sent.wait(10000));
+    // The answer (the same page at the same address) finishes loading but is left alone.
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, 10000);
+    QCOMPARE(h.page(0)->url().toString(), m_server.url("/retry"));
+    QCOMPARE(snapshot(h.page(0)), (QStringList {"token=t1", "user=", "pass=", "remember=", "go=Sign in"}));
+    QVERIFY(!sent.wait(500));
+    QCOMPARE(started.count(), 1);
+    QCOMPARE(m_server.posts.size(), 1);
+    // A later visit to the same address in that tab is not filled either; choosing the profile
+    // again signs in once more.
+    QVERIFY(h.navigateAndWait(0, m_server.url("/retry")));
+    QCOMPARE(snapshot(h.page(0)), (QStringList {"token=t1", "user=", "pass=", "remember=", "go=Sign in"}));
+    QVERIFY(!sent.wait(300));
+    h.tabs->openProfile(m_server.url("/retry"), "ann", "right");
+    QVERIFY(sent.wait(10000));
+    QCOMPARE(m_server.posts.size(), 2);
+    QCOMPARE(m_server.posts[1].field("pass"), QStringLiteral("right"));
+    QCOMPARE(started.count(), 2);
+}
+
+void TestFormFiller::credentialsStayData_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("password");
+
+    // Each tries to break out of the data and mark the page.
+    const QString mark = QStringLiteral("document.body.setAttribute('data-owned','1')");
+    QTest::newRow("double quotes") << QStringLiteral("a\"]);%1;//").arg(mark) << QStringLiteral("\"+%1+\"").arg(mark);
+    QTest::newRow("single quotes") << QStringLiteral("a');%1;('").arg(mark) << QStringLiteral("'+%1+'").arg(mark);
+    QTest::newRow("backslashes") << QStringLiteral("dom\\user\\") << QStringLiteral("\\\"]);%1;//").arg(mark);
+    QTest::newRow("script end tag") << QStringLiteral("</script><script>%1</script>").arg(mark)
+                                    << QStringLiteral("<!--</script>-->");
+    QTest::newRow("line breaks") << QStringLiteral("line1\r\nline2\n")
+                                 << QStringLiteral("\n%1;\u2028x\u2029").arg(mark);
+    QTest::newRow("code page 1252 letters")
+        << QStringLiteral("Jos\u00e9 Stra\u00dfe") << QStringLiteral("\u20ac5\u00e9\u00df");
+    QTest::newRow("empty") << QString() << QString();
+}
+
+void TestFormFiller::credentialsStayData()
+{
+    QFETCH(QString, id);
+    QFETCH(QString, password);
+
+    TabsHarness h;
+    // First with the switch clear: the attributes hold the texts exactly (line breaks too).
+    QVERIFY(h.openAndWait(m_server.url("/login"), id, password));
+    const QString attributes =
+        TabsHarness::eval(
+            h.page(0),
+            "JSON.stringify([document.getElementById('user').getAttribute('value'),"
+            " document.getElementById('pass').getAttribute('value'), document.body.hasAttribute('data-owned')])")
+            .toString();
+    QCOMPARE(attributes,
+             QString::fromUtf8(QJsonDocument(QJsonArray {id, password, false}).toJson(QJsonDocument::Compact)));
+
+    // Then ticked: the form arrives at the server as the page's fields hold it (single-line fields drop line breaks).
+    h.chkAutoSignIn->setChecked(true);
+    QSignalSpy sent(&m_server, &LoginPageServer::postReceived);
+    h.tabs->openProfile(m_server.url("/login"), id, password);
+    QVERIFY(sent.wait(10000));
+    auto singleLine = [](QString s) {
+        return s.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
+    };
+    QCOMPARE(m_server.posts.size(), 1);
+    QCOMPARE(m_server.posts[0].field("user"), singleLine(id));
+    QCOMPARE(m_server.posts[0].field("pass"), singleLine(password));
+}
+
+void TestFormFiller::addressMustMatchExactly_data()
+{
+    QTest::addColumn<QString>("profileUrl");
+    QTest::addColumn<QString>("reportedPath");
+
+    const QString port = QString::number(QUrl(m_server.base()).port());
+    QTest::newRow("host in capitals") << QStringLiteral("http://LOCALHOST:%1/login").arg(port) << "/login";
+    QTest::newRow("scheme in capitals") << QStringLiteral("HTTP://127.0.0.1:%1/login").arg(port) << "/login";
+    QTest::newRow("no trailing slash") << QStringLiteral("http://127.0.0.1:%1").arg(port) << "/";
+    QTest::newRow("escaped letter") << QStringLiteral("http://127.0.0.1:%1/log%69n").arg(port) << "/login";
+    QTest::newRow("redirected") << QStringLiteral("http://127.0.0.1:%1/old").arg(port) << "/login";
+}
+
+void TestFormFiller::addressMustMatchExactly()
+{
+    QFETCH(QString, profileUrl);
+    QFETCH(QString, reportedPath);
+
+    TabsHarness h;
+    h.chkAutoSignIn->setChecked(true);
+    QSignalSpy started(h.tabs.get(), &AccountTabs::signInStarted);
+    QVERIFY(h.openAndWait(profileUrl, "ann", "pw1"));
+    QVERIFY(h.page(0)->url().toString() != profileUrl);
+    QCOMPARE(h.page(0)->url().path(), reportedPath);
+    QCOMPARE(snapshot(h.page(0)), (QStringList {"token=t1", "user=", "pass=", "remember=", "go=Sign in"}));
+    QCOMPARE(started.count(), 0);
+    QVERIFY(m_server.posts.isEmpty());
+}
+
+void TestFormFiller::scriptTextCarriesNoRawCredentials()
+{
+    // The texts appear only JSON-escaped, after the fixed function.
+    const QString script = fillLoginFormScript(QStringLiteral("a\"b\\c\u2028"), QStringLiteral("</script>"), true);
+    QVERIFY(script.endsWith(QStringLiteral("([\"a\\\"b\\\\c\\u2028\",\"</script>\",true]);")));
+    QCOMPARE(script.count(QStringLiteral("</script>")), 1);
+    QVERIFY(fillLoginFormScript({}, {}, false).endsWith(QStringLiteral("([\"\",\"\",false]);")));
+}
+
+QTEST_MAIN(TestFormFiller)
+#include "tst_formfiller.moc"
