@@ -49,6 +49,7 @@ public:
     std::int32_t ArrayDecrypt(ByteArray &plaintext, const ByteArray &ciphertext, std::int32_t appendsize) const;
 
     // A missing or unreadable input raises std::filesystem::filesystem_error; no output is created then.
+    // So does an output that is the input file itself (opening it would empty the input first).
     std::int32_t FileEncrypt(const std::filesystem::path &PlaintextFileName,
                              const std::filesystem::path &CiphertextFileName) const;
     std::int32_t FileDecrypt(const std::filesystem::path &PlaintextFileName,

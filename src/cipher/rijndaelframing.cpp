@@ -2,6 +2,7 @@
 #include "clsrijndael.h"
 #include "cp1252.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <system_error>
