@@ -7,11 +7,21 @@ MessageAnswer DialogMessageService::show(const QString &title, const QString &te
 {
     QMessageBox::Icon boxIcon = QMessageBox::NoIcon;
     switch (icon) {
-    case MessageIcon::NoIcon: boxIcon = QMessageBox::NoIcon; break;
-    case MessageIcon::Information: boxIcon = QMessageBox::Information; break;
-    case MessageIcon::Warning: boxIcon = QMessageBox::Warning; break;
-    case MessageIcon::Critical: boxIcon = QMessageBox::Critical; break;
-    case MessageIcon::Question: boxIcon = QMessageBox::Question; break;
+    case MessageIcon::NoIcon:
+        boxIcon = QMessageBox::NoIcon;
+        break;
+    case MessageIcon::Information:
+        boxIcon = QMessageBox::Information;
+        break;
+    case MessageIcon::Warning:
+        boxIcon = QMessageBox::Warning;
+        break;
+    case MessageIcon::Critical:
+        boxIcon = QMessageBox::Critical;
+        break;
+    case MessageIcon::Question:
+        boxIcon = QMessageBox::Question;
+        break;
     }
     QMessageBox box(boxIcon, title, text,
                     buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, m_parent);

@@ -15,8 +15,7 @@ class MessageService
 public:
     virtual ~MessageService() = default;
     virtual MessageAnswer show(const QString &title, const QString &text, MessageIcon icon,
-                               MessageButtons buttons = MessageButtons::Ok)
-        = 0;
+                               MessageButtons buttons = MessageButtons::Ok) = 0;
 };
 
 // Shows real modal message boxes.
