@@ -29,8 +29,7 @@ class clsAgentDB
 public:
     // programFolder: the folder that holds vy.bdb, vy.ini and thumbs/ (a separator is appended when missing).
     // cipherMessage: shows the cipher's own messages (title "Vaultry", OK only, no icon).
-    explicit clsAgentDB(const QString &programFolder,
-                        std::function<void(const QString &message)> cipherMessage = {});
+    explicit clsAgentDB(const QString &programFolder, std::function<void(const QString &message)> cipherMessage = {});
     ~clsAgentDB();
 
     QString TYMUserID;
@@ -83,6 +82,7 @@ private:
     bool EncryptDB(ByteArray &bytes);
     bool DecryptDB(ByteArray &bytes);
     void checkIndex(qint32 lProfileIndex) const;
+    QString unusedKeepAsideName() const;
 
     QString m_appPath;
     QString m_dbFile;
@@ -90,6 +90,7 @@ private:
     std::unique_ptr<clsRijndael> Cipher;
     QList<WebsiteProfile> m_profiles;
     bool m_foundUnreadable = false;
+    bool m_keepAsidePending = false; // the unreadable file still lies at DBFile and must not be replaced
     QString m_keptUnreadableFile;
 };
 

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "clsrijndael.h"
+
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+
+// Conversions between the program's text and code page 1252 bytes, one byte per character.
+namespace cp1252text {
+
+// Characters outside the code page become '?'.
+ByteArray encode(const QString &text);
+QString decode(const std::uint8_t *bytes, std::size_t size);
+
+} // namespace cp1252text

@@ -1,0 +1,214 @@
+// vy.bdb byte for byte: files laid out by hand and enciphered with OpenSSL must open, saved files must decipher
+// to the hand-laid bytes, and every field comes back as it went in.
+#include "clsagentdb.h"
+#include "storetestsupport.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+Q_DECLARE_METATYPE(WebsiteProfile)
+
+using namespace storetest;
+
+class DatabaseFormatTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void opensHandLaidFile()
+    {
+        QTemporaryDir dir;
+        const QByteArray train = "120 80 95 % 130 70 90 % ";
+        QByteArray plain = header("alice", "s3cret9", train);
+        plain += record({"1", "Bank", "https://bank.example/login", "alice@example.org", "pw2", "bank.png"});
+        plain += record({"0", "Mail", "https://mail.example/", "al", "", ""});
+        plain += record({"x", allBytes().mid(1), "u", "i", allBytes(), "t.bmp"});
+        QVERIFY(writeFile(dir.filePath("vy.bdb"), encipher(plain)));
+
+        clsAgentDB db(dir.path());
+        db.AddWebsiteProfile(false, "stale", "", "", "", "");
+        QVERIFY(db.OpenDB());
+        QCOMPARE(db.TYMUserID, "alice");
+        QCOMPARE(db.TYMMasterPassword, "s3cret9");
+        QCOMPARE(db.TYMTrainData, QString::fromLatin1(train) + QString(2948 - train.size(), ' '));
+        QCOMPARE(db.WebsiteProfileCount(), 3);
+        QCOMPARE(db.Profiles().at(0),
+                 (WebsiteProfile {"Bank", "https://bank.example/login", "alice@example.org", "pw2", "bank.png", true}));
+        QCOMPARE(db.Profiles().at(1), (WebsiteProfile {"Mail", "https://mail.example/", "al", "", "", false}));
+        QCOMPARE(db.WPName(2), allCharacters().mid(1));
+        QCOMPARE(db.WPPassword(2), allCharacters());
+        QVERIFY(!db.WPTympra(2));
+        QVERIFY(!db.FoundUnreadableDB());
+    }
+
+    void savesHandLaidBytes()
+    {
+        QTemporaryDir dir;
+        clsAgentDB db(dir.path());
+        db.TYMUserID = "bob";
+        db.TYMMasterPassword = "master";
+        db.TYMTrainData = "10 20 % ";
+        db.AddWebsiteProfile(true, "Shop", "https://shop.example/", "bob", allCharacters(), "s.jpg");
+        db.AddWebsiteProfile(false, "", "", "", "", "");
+        QVERIFY(db.SaveDB());
+
+        QByteArray expected = header("bob", "master", "10 20 % ");
+        expected += record({"1", "Shop", "https://shop.example/", "bob", allBytes(), "s.jpg"});
+        expected += record({"0", "", "", "", "", ""});
+        const QByteArray file = readFile(db.DBFile());
+        QCOMPARE(file.size(), (expected.size() + 15) / 16 * 16);
+        const QByteArray plain = decipher(file);
+        QCOMPARE(plain.left(expected.size()), expected);
+        QCOMPARE(plain.mid(expected.size()), QByteArray(file.size() - expected.size(), '\0'));
+    }
+
+    void noProfilesGives3008Bytes()
+    {
+        QTemporaryDir dir;
+        clsAgentDB db(dir.path());
+        db.TYMUserID = "carol";
+        db.TYMMasterPassword = "abcdef";
+        QVERIFY(db.SaveDB());
+        QCOMPARE(QFileInfo(db.DBFile()).size(), 3008);
+        clsAgentDB again(dir.path());
+        QVERIFY(again.OpenDB());
+        QCOMPARE(again.WebsiteProfileCount(), 0);
+        QCOMPARE(again.TYMUserID, "carol");
+    }
+
+    void roundTrip_data()
+    {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("master");
+        QTest::addColumn<QString>("train");
+        QTest::addColumn<WebsiteProfile>("profile");
+        const WebsiteProfile plain {"Name", "https://x.example/", "me", "pw", "x.png", false};
+        QTest::newRow("empty texts") << ""
+                                     << ""
+                                     << "" << WebsiteProfile {"", "", "", "", "", false};
+        QTest::newRow("ending in 9") << "user9"
+                                     << "pass99"
+                                     << "1 2 3 % 9" << WebsiteProfile {"n9", "u9", "i9", "p9", "t9", true};
+        QTest::newRow("ending in 2") << "user2"
+                                     << "pass22"
+                                     << "2" << WebsiteProfile {"n2", "u2", "i2", "p2", "t2", false};
+        QTest::newRow("separators spelt out") << "9 2 5 5"
+                                              << "255"
+                                              << "9255" << WebsiteProfile {"2 5 5", "9", "255", "92", "2.5.5", true};
+        QTest::newRow("length limits") << QString(30, 'U') << QString(15, 'P') << QString(1760, '7')
+                                       << WebsiteProfile {QString(256, 'n'), QString(1024, 'u'), QString(256, 'i'),
+                                                          QString(256, 'p'), QString(255, 't'),  true};
+        QTest::newRow("full training text") << "u"
+                                            << "p" << QString(2948, 'T') << plain;
+        QTest::newRow("code page") << QString::fromUtf8("Jürgen€") << QString::fromUtf8("pässwörd„")
+                                   << QString::fromUtf8("é % ")
+                                   << WebsiteProfile {allCharacters(), allCharacters(), allCharacters(),
+                                                      allCharacters(), "ÿ.png",         false};
+    }
+    void roundTrip()
+    {
+        QFETCH(QString, user);
+        QFETCH(QString, master);
+        QFETCH(QString, train);
+        QFETCH(WebsiteProfile, profile);
+        QTemporaryDir dir;
+        clsAgentDB db(dir.path());
+        db.TYMUserID = user;
+        db.TYMMasterPassword = master;
+        db.TYMTrainData = train;
+        db.AddWebsiteProfile(false, "before", "b", "b", "b", "b");
+        db.AddWebsiteProfile(profile.Tympra, profile.Name, profile.URL, profile.ID, profile.Password,
+                             profile.ThumbName);
+        db.AddWebsiteProfile(true, "after", "a", "a", "a", "a");
+        QVERIFY(db.SaveDB());
+
+        clsAgentDB back(dir.path());
+        QVERIFY(back.OpenDB());
+        QCOMPARE(back.TYMUserID, user);
+        QCOMPARE(back.TYMMasterPassword, master);
+        QCOMPARE(back.TYMTrainData.size(), 2948);
+        QCOMPARE(back.TYMTrainData, train + QString(2948 - train.size(), ' '));
+        QCOMPARE(back.Profiles(), db.Profiles());
+
+        // Saving what was read gives the same file again.
+        const QByteArray first = readFile(db.DBFile());
+        QVERIFY(back.SaveDB());
+        QCOMPARE(readFile(db.DBFile()), first);
+    }
+
+    void flagIsTrueOnlyForExactlyOne_data()
+    {
+        QTest::addColumn<QByteArray>("flag");
+        QTest::addColumn<bool>("tympra");
+        QTest::newRow("1") << QByteArray("1") << true;
+        QTest::newRow("0") << QByteArray("0") << false;
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("11") << QByteArray("11") << false;
+        QTest::newRow("True") << QByteArray("True") << false;
+        QTest::newRow("-1") << QByteArray("-1") << false;
+    }
+    void flagIsTrueOnlyForExactlyOne()
+    {
+        QFETCH(QByteArray, flag);
+        QFETCH(bool, tympra);
+        QTemporaryDir dir;
+        QVERIFY(
+            writeFile(dir.filePath("vy.bdb"), encipher(header("u", "p", "") + record({flag, "n", "", "", "", ""}))));
+        clsAgentDB db(dir.path());
+        QVERIFY(db.OpenDB());
+        QCOMPARE(db.WebsiteProfileCount(), 1);
+        QCOMPARE(db.WPTympra(0), tympra);
+    }
+
+    void recordsWithOtherFieldCountsAreSkipped()
+    {
+        QTemporaryDir dir;
+        QByteArray plain = header("u", "p", "");
+        plain += record({"0", "first", "", "", "", ""});
+        plain += record({"0", "five", "", "", ""});
+        plain += record({"0", "seven", "", "", "", "", ""});
+        plain += record({"1", "second", "u", "i", "p", "t"});
+        plain += RecordSep; // an empty piece
+        plain += record({"0", "third", "", "", "", ""});
+        QVERIFY(writeFile(dir.filePath("vy.bdb"), encipher(plain)));
+        clsAgentDB db(dir.path());
+        QVERIFY(db.OpenDB());
+        QCOMPARE(db.WebsiteProfileCount(), 3);
+        QCOMPARE(db.WPName(0), "first");
+        QCOMPARE(db.WPName(1), "second");
+        QCOMPARE(db.WPName(2), "third");
+    }
+
+    void longerOldFileLeavesNoTail()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath("vy.bdb"), QByteArray(100000, 'x')));
+        clsAgentDB db(dir.path());
+        db.TYMUserID = "u";
+        QVERIFY(db.SaveDB());
+        QCOMPARE(QFileInfo(db.DBFile()).size(), 3008);
+    }
+
+    void headerFieldsPastTheirPlacesAreCut()
+    {
+        // Longer texts than the dialogs allow keep the header at 3000 bytes: the training text starts at 52 and
+        // ends at 3000 whatever comes before it.
+        QTemporaryDir dir;
+        clsAgentDB db(dir.path());
+        db.TYMUserID = QString(40, 'u');
+        db.TYMMasterPassword = QString(20, 'p');
+        db.TYMTrainData = QString(3100, 't');
+        db.AddWebsiteProfile(false, "n", "", "", "", "");
+        QVERIFY(db.SaveDB());
+        const QByteArray plain = decipher(readFile(db.DBFile()));
+        QCOMPARE(plain.left(52), QByteArray(40, 'u') + FieldSep + QByteArray(10, 'p'));
+        QCOMPARE(plain.mid(52, 2948), QByteArray(2948, 't'));
+        QCOMPARE(plain.mid(3000, 3),
+                 QByteArray("0"
+                            "9\0",
+                            3));
+    }
+};
+
+QTEST_GUILESS_MAIN(DatabaseFormatTest)
+#include "tst_databaseformat.moc"
