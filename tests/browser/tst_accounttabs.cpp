@@ -1,0 +1,280 @@
+// The five account tabs: switching, display of the current tab, navigation and the new-window question.
+#include "loginpageserver.h"
+#include "tabsharness.h"
+
+#include <QApplication>
+#include <QDir>
+
+namespace {
+
+QByteArray page(const char *title, const char *body = "")
+{
+    return QByteArray("<html><head><title>") + title + "</title></head><body>" + body + "</body></html>";
+}
+
+} // namespace
+
+class TestAccountTabs : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_server.isListening());
+        m_server.setPage("/a", page("Page A", "<a id='next' href='/b'>b</a>"));
+        m_server.setPage("/b", page("Page B"));
+        m_server.setPage("/c", page("Page C"));
+        m_server.setPage("/d", page("Page D"));
+        m_server.setPage("/slow", page("Slow"), 3000);
+        m_server.setPage("/popup", page("Popup"));
+        m_server.setPage("/noisy",
+                         page("Noisy",
+                              "<script>alert('hi'); confirm('sure?'); prompt('name?');"
+                              "document.title = 'Quiet';</script>"));
+    }
+
+    void onlyTheCurrentBrowserIsVisible();
+    void switchShowsTheTabsOwnPage();
+    void backgroundPageChangesOnlyItsTooltip();
+    void startPageCompletesWithoutAddress();
+    void loadStatusFollowsTheCurrentTab();
+    void navigationActsOnTheCurrentTab();
+    void navigationOnAFreshTabDoesNothing();
+    void stopActsOnTheCurrentTab();
+    void newWindowAsks_data();
+    void newWindowAsks();
+    void pagesShowNoDialogs();
+
+private:
+    LoginPageServer m_server;
+};
+
+void TestAccountTabs::onlyTheCurrentBrowserIsVisible()
+{
+    TabsHarness h;
+    auto visible = [&] {
+        QList<int> shown;
+        for (int i = 0; i < AccountTabs::kTabCount; ++i) {
+            if (h.tabs->wbPage(i)->isVisible())
+                shown.append(i);
+        }
+        return shown;
+    };
+    for (int i = 0; i < AccountTabs::kTabCount; ++i)
+        QCOMPARE(h.tabs->wbPage(i)->geometry(), h.browserArea->rect());
+    QCOMPARE(visible(), QList<int> {0});
+    for (int k : {3, 1, 4, 4, 0, 2}) {
+        h.tbs->setCurrentIndex(k);
+        QCOMPARE(h.tabs->currentTabIndex(), k);
+        QCOMPARE(visible(), QList<int> {k});
+    }
+    // The browsers follow the area they live in.
+    h.window.resize(900, 700);
+    QTRY_COMPARE(h.tabs->wbPage(2)->size(), h.browserArea->size());
+}
+
+void TestAccountTabs::switchShowsTheTabsOwnPage()
+{
+    TabsHarness h;
+    QVERIFY(h.navigateAndWait(0, m_server.url("/a")));
+    QCOMPARE(h.txtURL->text(), m_server.url("/a"));
+    QCOMPARE(h.txtPageTitle->text(), QStringLiteral("Page A"));
+    QCOMPARE(h.txtPageTitle->toolTip(), QStringLiteral("Page A"));
+    QCOMPARE(h.statusPanel2->text(), QStringLiteral("Complete"));
+
+    h.tbs->setCurrentIndex(1);
+    QCOMPARE(h.tabs->currentTabIndex(), 1);
+    QVERIFY(h.navigateAndWait(1, m_server.url("/c")));
+
+    // An unused tab empties the boxes, hides the bar and clears the status.
+    h.tbs->setCurrentIndex(3);
+    QVERIFY(h.txtURL->text().isEmpty());
+    QVERIFY(h.txtPageTitle->text().isEmpty());
+    QVERIFY(h.txtPageTitle->toolTip().isEmpty());
+    QVERIFY(h.pgrLoad->isHidden());
+    QVERIFY(h.statusPanel2->text().isEmpty());
+
+    // A tab in use shows its own page, not that of the tab left.
+    h.tbs->setCurrentIndex(0);
+    QCOMPARE(h.txtURL->text(), m_server.url("/a"));
+    QCOMPARE(h.txtPageTitle->text(), QStringLiteral("Page A"));
+    QVERIFY(h.statusPanel2->text().isEmpty());
+    h.tbs->setCurrentIndex(1);
+    QCOMPARE(h.txtURL->text(), m_server.url("/c"));
+    QCOMPARE(h.txtPageTitle->toolTip(), QStringLiteral("Page C"));
+}
+
+void TestAccountTabs::backgroundPageChangesOnlyItsTooltip()
+{
+    TabsHarness h;
+    QVERIFY(h.navigateAndWait(0, m_server.url("/a")));
+    const QString status = h.statusPanel2->text();
+    QVERIFY(h.navigateAndWait(2, m_server.url("/c")));
+    QCOMPARE(h.tbs->tabToolTip(2), QStringLiteral("Page C"));
+    QCOMPARE(h.tbs->tabToolTip(0), QStringLiteral("Page A"));
+    for (int k : {1, 3, 4})
+        QVERIFY(h.tbs->tabToolTip(k).isEmpty());
+    QCOMPARE(h.txtURL->text(), m_server.url("/a"));
+    QCOMPARE(h.txtPageTitle->text(), QStringLiteral("Page A"));
+    QCOMPARE(h.statusPanel2->text(), status);
+    QVERIFY(h.pgrLoad->isHidden());
+    QVERIFY(!h.tabs->wbPage(2)->isVisible());
+}
+
+void TestAccountTabs::startPageCompletesWithoutAddress()
+{
+    TabsHarness h;
+    QSignalSpy finished(h.page(0), &QWebEnginePage::loadFinished);
+    h.tabs->showStartPage(0, QStringLiteral("<html><head><title>Start</title></head><body>TIPS!</body></html>"),
+                          QUrl::fromLocalFile(QDir::tempPath() + QLatin1Char('/')));
+    QVERIFY(finished.wait(10000));
+    QVERIFY(!h.tabs->tab(0).bTabInUse);
+    QCOMPARE(h.statusPanel2->text(), QStringLiteral("Complete"));
+    QVERIFY(h.pgrLoad->isHidden());
+    QVERIFY(h.txtURL->text().isEmpty());
+    QVERIFY(h.txtPageTitle->text().isEmpty());
+    QVERIFY(h.tbs->tabToolTip(0).isEmpty());
+}
+
+void TestAccountTabs::loadStatusFollowsTheCurrentTab()
+{
+    TabsHarness h;
+    // A slow page in the current tab: "Loading" with the bar shown until it finishes.
+    QSignalSpy finished(h.page(0), &QWebEnginePage::loadFinished);
+    h.tabs->navigate(0, QUrl(m_server.url("/slow")));
+    QTRY_COMPARE(h.statusPanel2->text(), QStringLiteral("Loading"));
+    QVERIFY(h.pgrLoad->isVisible());
+    QVERIFY(h.pgrLoad->value() >= 0 && h.pgrLoad->value() < 100);
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(h.statusPanel2->text(), QStringLiteral("Complete"));
+    QVERIFY(h.pgrLoad->isHidden());
+
+    // A slow page in a background tab leaves the bar and the status alone.
+    h.tbs->setCurrentIndex(4);
+    QSignalSpy started(h.page(1), &QWebEnginePage::loadStarted);
+    QSignalSpy backgroundFinished(h.page(1), &QWebEnginePage::loadFinished);
+    h.tabs->navigate(1, QUrl(m_server.url("/slow")));
+    QVERIFY(started.wait(10000));
+    QVERIFY(backgroundFinished.wait(10000));
+    QVERIFY(h.statusPanel2->text().isEmpty());
+    QVERIFY(h.pgrLoad->isHidden());
+    QCOMPARE(h.tbs->tabToolTip(1), QStringLiteral("Slow"));
+}
+
+void TestAccountTabs::navigationActsOnTheCurrentTab()
+{
+    TabsHarness h;
+    QVERIFY(h.navigateAndWait(0, m_server.url("/a")));
+    QVERIFY(h.navigateAndWait(0, m_server.url("/b")));
+    QVERIFY(h.navigateAndWait(1, m_server.url("/c")));
+    QVERIFY(h.navigateAndWait(1, m_server.url("/d")));
+    QCOMPARE(h.tabs->currentTabIndex(), 0);
+
+    QSignalSpy finished0(h.page(0), &QWebEnginePage::loadFinished);
+    QSignalSpy started1(h.page(1), &QWebEnginePage::loadStarted);
+    h.tabs->goBack();
+    QVERIFY(finished0.wait(10000));
+    QCOMPARE(h.page(0)->url().path(), QStringLiteral("/a"));
+    QCOMPARE(h.txtURL->text(), m_server.url("/a"));
+    h.tabs->goForward();
+    QVERIFY(finished0.wait(10000));
+    QCOMPARE(h.page(0)->url().path(), QStringLiteral("/b"));
+    const int bLoads = m_server.getCount("/b");
+    const int dLoads = m_server.getCount("/d");
+    h.tabs->refresh();
+    QVERIFY(finished0.wait(10000));
+    QCOMPARE(m_server.getCount("/b"), bLoads + 1);
+    QCOMPARE(m_server.getCount("/d"), dLoads);
+    QCOMPARE(h.page(1)->url().path(), QStringLiteral("/d"));
+    QCOMPARE(started1.count(), 0);
+
+    // Now tab "2" is current: Back moves its browser and leaves tab "1" alone.
+    h.tbs->setCurrentIndex(1);
+    h.tabs->goBack();
+    QTRY_COMPARE_WITH_TIMEOUT(h.page(1)->url().path(), QStringLiteral("/c"), 10000);
+    QCOMPARE(h.page(0)->url().path(), QStringLiteral("/b"));
+}
+
+void TestAccountTabs::navigationOnAFreshTabDoesNothing()
+{
+    TabsHarness h;
+    h.tbs->setCurrentIndex(2);
+    QSignalSpy started(h.page(2), &QWebEnginePage::loadStarted);
+    h.tabs->goBack();
+    h.tabs->goForward();
+    h.tabs->stop();
+    QTest::qWait(200);
+    QCOMPARE(started.count(), 0);
+    QVERIFY(h.statusPanel2->text().isEmpty());
+    QVERIFY(h.messages.messages.isEmpty());
+}
+
+void TestAccountTabs::stopActsOnTheCurrentTab()
+{
+    TabsHarness h;
+    QSignalSpy finished0(h.page(0), &QWebEnginePage::loadFinished);
+    QSignalSpy finished1(h.page(1), &QWebEnginePage::loadFinished);
+    h.tabs->navigate(1, QUrl(m_server.url("/slow")));
+    h.tabs->navigate(0, QUrl(m_server.url("/slow")));
+    QTRY_COMPARE(h.statusPanel2->text(), QStringLiteral("Loading"));
+    h.tabs->stop();
+    QVERIFY(finished0.wait(2000));
+    QCOMPARE(finished0.first().first().toBool(), false);
+    QCOMPARE(finished1.count(), 0);
+    QVERIFY(finished1.wait(10000));
+    QCOMPARE(finished1.first().first().toBool(), true);
+}
+
+void TestAccountTabs::newWindowAsks_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<bool>("allow");
+    QTest::newRow("current tab, No") << 0 << false;
+    QTest::newRow("background tab, No") << 3 << false;
+    QTest::newRow("current tab, Yes") << 0 << true;
+}
+
+void TestAccountTabs::newWindowAsks()
+{
+    QFETCH(int, tab);
+    QFETCH(bool, allow);
+
+    TabsHarness h;
+    QVERIFY(h.navigateAndWait(tab, m_server.url("/a")));
+    h.messages.nextAnswers.enqueue(allow ? MessageAnswer::Yes : MessageAnswer::No);
+    TabsHarness::eval(h.page(tab), QStringLiteral("window.open('/popup'); true"));
+    QTRY_COMPARE(h.messages.messages.size(), 1);
+    const RecordingMessageService::Message &m = h.messages.messages.first();
+    QCOMPARE(m.title, QStringLiteral("Vaultry"));
+    QCOMPARE(m.text, QStringLiteral("A web page is about to open outside Vaultry.\r\nDo you want to allow it?"));
+    QCOMPARE(m.icon, MessageIcon::Warning);
+    QCOMPARE(m.buttons, MessageButtons::YesNo);
+    QTest::qWait(300);
+    QCOMPARE(h.openedOutside, allow ? QList<QUrl> {QUrl(m_server.url("/popup"))} : QList<QUrl> {});
+    // Nothing opens inside: the page stays, and no browser loaded the new address.
+    QCOMPARE(h.page(tab)->url().path(), QStringLiteral("/a"));
+    QCOMPARE(m_server.getCount("/popup"), 0);
+}
+
+void TestAccountTabs::pagesShowNoDialogs()
+{
+    TabsHarness h;
+    // Any dialog that opens is noted and closed, so that a failure does not hang the test.
+    QStringList dialogs;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            dialogs.append(modal->windowTitle());
+            modal->close();
+        }
+    });
+    watch.start(50);
+    QVERIFY(h.navigateAndWait(0, m_server.url("/noisy")));
+    // The script ran past its dialogs without waiting for anyone.
+    QCOMPARE(h.page(0)->title(), QStringLiteral("Quiet"));
+    QVERIFY(dialogs.isEmpty());
+    QVERIFY(h.messages.messages.isEmpty());
+}
+
+QTEST_MAIN(TestAccountTabs)
+#include "tst_accounttabs.moc"
