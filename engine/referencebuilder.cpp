@@ -2,13 +2,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 
 namespace rhythm {
 
 namespace {
 
-// Timings are whole milliseconds in seconds; a row may never be zero, so nothing goes below this.
+// Timings are whole milliseconds in seconds; the capture never stores less.
 constexpr double kFloor = 0.001;
+// A row beyond every ball reach: a typing x has |x| <= sqrt(N) (timings are at most one second), so
+// |x - r| >= |r| - sqrt(N) > 0.4 |r| once |r| > sqrt(N) / 0.6.
+constexpr double kOutOfReach = 1.5 / 0.6;
 
 bool isUsable(const double *sample, int featureCount)
 {
@@ -27,6 +31,25 @@ double length(const double *v, int n)
     return std::sqrt(sum);
 }
 
+// Quantile q of sorted values, linear between neighbouring order statistics.
+double quantile(const std::vector<double> &sorted, double q)
+{
+    const double pos = q * static_cast<double>(sorted.size() - 1);
+    const auto lower = static_cast<std::size_t>(pos);
+    const std::size_t upper = std::min(lower + 1, sorted.size() - 1);
+    const double weight = pos - static_cast<double>(lower);
+    return sorted[lower] * (1.0 - weight) + sorted[upper] * weight;
+}
+
+void writeRow(double *row, const std::vector<double> &direction, double rowLength)
+{
+    const int n = static_cast<int>(direction.size());
+    const double scale = rowLength / length(direction.data(), n);
+    for (int i = 0; i < n; ++i)
+        row[i] = direction[i] * scale;
+    row[n] = length(row, n);
+}
+
 } // namespace
 
 ReferenceBuilder::ReferenceBuilder(const double *samples, int sampleCount, int featureCount)
@@ -38,30 +61,35 @@ ReferenceBuilder::ReferenceBuilder(const double *samples, int sampleCount, int f
     }
 }
 
-std::vector<double> ReferenceBuilder::mean() const
+std::vector<double> ReferenceBuilder::rhythm() const
 {
-    std::vector<double> m(m_features, 0.0);
-    for (int j : m_usable) {
-        const double *s = m_samples + static_cast<std::ptrdiff_t>(j) * m_features;
-        for (int i = 0; i < m_features; ++i)
-            m[i] += s[i];
+    std::vector<double> result(m_features);
+    std::vector<double> values(m_usable.size());
+    for (int i = 0; i < m_features; ++i) {
+        for (std::size_t k = 0; k < m_usable.size(); ++k)
+            values[k] = m_samples[static_cast<std::ptrdiff_t>(m_usable[k]) * m_features + i];
+        std::sort(values.begin(), values.end());
+        result[i] = std::max(quantile(values, kRhythmQuantile), kFloor);
     }
-    for (double &v : m)
-        v /= static_cast<double>(m_usable.size());
-    return m;
+    return result;
 }
 
 void ReferenceBuilder::build(int level, double *out) const
 {
-    (void)level;
-    const int stride = m_features + 1;
-    const std::vector<double> m = mean();
-    for (int k = 0; k < kRows; ++k) {
-        double *row = out + static_cast<std::ptrdiff_t>(k) * stride;
-        for (int i = 0; i < m_features; ++i)
-            row[i] = std::max(m[i], kFloor);
-        row[m_features] = length(row, m_features);
-    }
+    const std::ptrdiff_t stride = m_features + 1;
+    const std::vector<double> r = rhythm();
+    const double base = kScale * length(r.data(), m_features);
+    const double margin = kMarginPerLevel * level;
+    const double fastEnd = base * std::exp(-margin / 2.0);
+    const double slowEnd = base * std::exp(margin);
+    const double outOfReach = kOutOfReach * std::sqrt(static_cast<double>(m_features));
+
+    writeRow(out + 0 * stride, r, fastEnd);
+    writeRow(out + 1 * stride, r, fastEnd);
+    writeRow(out + 2 * stride, r, slowEnd);
+    writeRow(out + 3 * stride, r, slowEnd);
+    writeRow(out + 4 * stride, r, outOfReach);
+    writeRow(out + 5 * stride, r, length(r.data(), m_features));
 }
 
 } // namespace rhythm
