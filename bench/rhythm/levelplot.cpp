@@ -1,0 +1,127 @@
+#include "levelplot.h"
+
+#include <QFont>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+
+namespace levelplot {
+
+namespace {
+
+const QColor kRejectionColor(200, 60, 40);
+const QColor kAcceptanceColor(40, 90, 190);
+
+void drawSeries(QPainter &p, const QList<QPointF> &points, const QColor &color, bool squares)
+{
+    p.setPen(QPen(color, 2.5));
+    QPainterPath path(points.first());
+    for (const QPointF &pt : points)
+        path.lineTo(pt);
+    p.drawPath(path);
+    p.setBrush(color);
+    for (const QPointF &pt : points) {
+        const QRectF marker(pt.x() - 4.5, pt.y() - 4.5, 9, 9);
+        squares ? p.drawRect(marker) : p.drawEllipse(marker);
+    }
+    p.setBrush(Qt::NoBrush);
+}
+
+} // namespace
+
+QImage draw(const QList<LevelRates> &rates, int programLevel, const QString &title, const QString &note)
+{
+    const QSize size(960, 600);
+    const QRectF plot(90, 70, 820, 410);
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QFont font(QStringLiteral("DejaVu Sans"), 11);
+    p.setFont(font);
+
+    double top = 0.0;
+    for (const LevelRates &r : rates)
+        top = std::max({top, r.falseRejection, r.falseAcceptance});
+    const double yMax = std::max(0.1, std::ceil(top * 10.0 + 0.001) / 10.0);
+    const int minLevel = rates.first().level;
+    const int maxLevel = std::max(rates.last().level, minLevel + 1);
+    auto at = [&](double level, double rate) {
+        return QPointF(plot.left() + (level - minLevel) / (maxLevel - minLevel) * plot.width(),
+                       plot.bottom() - rate / yMax * plot.height());
+    };
+
+    // Grid and axes.
+    p.setPen(QPen(QColor(225, 225, 225), 1));
+    for (int step = 0; step <= qRound(yMax * 20); ++step) {
+        const double rate = step * 0.05;
+        p.drawLine(at(minLevel, rate), at(maxLevel, rate));
+    }
+    p.setPen(QPen(Qt::black, 1.5));
+    p.drawLine(plot.bottomLeft(), plot.bottomRight());
+    p.drawLine(plot.bottomLeft(), plot.topLeft());
+    for (int step = 0; step <= qRound(yMax * 20); ++step) {
+        const QPointF pt = at(minLevel, step * 0.05);
+        p.drawLine(pt, pt - QPointF(6, 0));
+        p.drawText(QRectF(pt.x() - 60, pt.y() - 10, 50, 20), Qt::AlignRight | Qt::AlignVCenter,
+                   QStringLiteral("%1%").arg(step * 5));
+    }
+    for (int level = minLevel; level <= maxLevel; ++level) {
+        const QPointF pt = at(level, 0);
+        p.drawLine(pt, pt + QPointF(0, 6));
+        p.drawText(QRectF(pt.x() - 20, pt.y() + 8, 40, 20), Qt::AlignCenter, QString::number(level));
+    }
+    p.drawText(QRectF(plot.left(), plot.bottom() + 32, plot.width(), 22), Qt::AlignCenter,
+               QStringLiteral("Security level (0 most lenient, 10 strictest)"));
+    p.save();
+    p.translate(24, plot.center().y());
+    p.rotate(-90);
+    p.drawText(QRectF(-150, -12, 300, 24), Qt::AlignCenter, QStringLiteral("Rate, averaged over subjects"));
+    p.restore();
+
+    // The level the program asks for.
+    p.setPen(QPen(QColor(120, 120, 120), 1.2, Qt::DashLine));
+    p.drawLine(at(programLevel, 0), at(programLevel, yMax));
+    p.drawText(at(programLevel, yMax) + QPointF(6, 14), QStringLiteral("program's level"));
+
+    QList<QPointF> rejection, acceptance;
+    for (const LevelRates &r : rates) {
+        rejection.append(at(r.level, r.falseRejection));
+        acceptance.append(at(r.level, r.falseAcceptance));
+    }
+    drawSeries(p, rejection, kRejectionColor, false);
+    drawSeries(p, acceptance, kAcceptanceColor, true);
+
+    // Legend.
+    const QRectF legend(plot.left() + 20, plot.top() + 10, 360, 62);
+    p.setPen(QPen(QColor(160, 160, 160), 1));
+    p.setBrush(Qt::white);
+    p.drawRect(legend);
+    p.setBrush(Qt::NoBrush);
+    const QList<std::pair<QString, QColor>> entries = {
+        {QStringLiteral("False rejections (own typings refused)"), kRejectionColor},
+        {QStringLiteral("False acceptances (impostors let in)"), kAcceptanceColor}};
+    for (int i = 0; i < entries.size(); ++i) {
+        const double y = legend.top() + 18 + i * 26;
+        drawSeries(p, {QPointF(legend.left() + 12, y), QPointF(legend.left() + 42, y)}, entries[i].second, i == 1);
+        p.setPen(Qt::black);
+        p.drawText(QRectF(legend.left() + 52, y - 11, legend.width() - 56, 22), Qt::AlignVCenter, entries[i].first);
+    }
+
+    p.setPen(Qt::black);
+    QFont titleFont = font;
+    titleFont.setPointSize(13);
+    titleFont.setBold(true);
+    p.setFont(titleFont);
+    p.drawText(QRectF(0, 18, size.width(), 30), Qt::AlignCenter, title);
+    p.setFont(font);
+    p.setPen(QColor(70, 70, 70));
+    p.drawText(QRectF(40, plot.bottom() + 60, size.width() - 80, size.height() - plot.bottom() - 64),
+               Qt::AlignLeft | Qt::TextWordWrap, note);
+    p.end();
+    return image;
+}
+
+} // namespace levelplot
