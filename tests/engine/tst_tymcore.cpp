@@ -1,4 +1,8 @@
-// The engine library loaded for real from the program folder, called through its C entry points.
+// The engine library loaded for real from the program folder, called through its C entry points
+// and through the program's own adapter and scoring.
+#include "rhythmscoring.h"
+#include "tymcoreengine.h"
+
 #include <QLibrary>
 #include <QTest>
 
@@ -74,6 +78,8 @@ private slots:
     void ownMeanIsAccepted_data();
     void ownMeanIsAccepted();
     void levelsAreNested();
+    void programJudgesWithEngine_data();
+    void programJudgesWithEngine();
     void registrationIsHarmless();
 
 private:
@@ -227,6 +233,42 @@ void TstTymcore::levelsAreNested()
     // The cases must actually tell something: some points pass the strictest level, some fail the most lenient.
     QVERIFY(acceptedAt[10] > 0);
     QVERIFY(acceptedAt[0] < 4000);
+}
+
+void TstTymcore::programJudgesWithEngine_data()
+{
+    QTest::addColumn<QString>("typing");
+    QTest::addColumn<bool>("passes");
+    QTest::newRow("own usual rhythm") << "mean" << true;
+    QTest::newRow("own rhythm, a little faster") << "faster" << true;
+    QTest::newRow("same shape, twice as slow") << "slow" << false;
+    QTest::newRow("same timings, other order") << "reversed" << false;
+}
+
+void TstTymcore::programJudgesWithEngine()
+{
+    QFETCH(QString, typing);
+    QFETCH(bool, passes);
+    const int n = 17;
+    const std::vector<double> samples = syntheticSamples(10, n, 5);
+    RhythmMatrix training(10, n);
+    std::copy(samples.begin(), samples.end(), training.values.begin());
+    const std::vector<double> mean = meanOf(samples, 10, n);
+    QList<double> x(mean.begin(), mean.end());
+    if (typing == "faster")
+        for (double &v : x)
+            v *= 0.9;
+    else if (typing == "slow")
+        for (double &v : x)
+            v *= 2.0;
+    else if (typing == "reversed")
+        std::reverse(x.begin(), x.end());
+
+    TymcoreEngine engine(TymcoreEngine::libraryPathIn(qEnvironmentVariable("VAULTRY_PROGRAM_DIR")));
+    QVERIFY(engine.isCreated());
+    const auto verdict = rhythm::judgeWithEngine(engine, training, x);
+    QVERIFY(verdict);
+    QCOMPARE(verdict->passed, passes);
 }
 
 void TstTymcore::registrationIsHarmless()
