@@ -1,0 +1,27 @@
+#include "startpage.h"
+
+QString logoPath(const QString &programFolder)
+{
+    QString path = programFolder;
+    if (!path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    return path + QStringLiteral("Qorvish.bmp");
+}
+
+QString startPageHtml(const QString &logoPath)
+{
+    // The path goes in as a file address, so that blanks or quotes in a folder name cannot break the markup.
+    const QString logo = QUrl::fromLocalFile(logoPath).toString(QUrl::FullyEncoded);
+    return QStringLiteral("<html> TIPS! Tab selection (Tab1 to Tab5) for multiple accounts access. <br> NOTE! "
+                          "Security Level of Vaultry is ranging from 0(Lowest) to 10(Highest). However, we have "
+                          "fixed the security level to level 5 for free distribution copy. ") +
+        QStringLiteral("<br><br><br><br><br><center><img src=\"") + logo + QStringLiteral("\"></center></html>");
+}
+
+QUrl startPageBaseUrl(const QString &programFolder)
+{
+    QString folder = programFolder;
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return QUrl::fromLocalFile(folder);
+}

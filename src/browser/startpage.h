@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+// The maker's web address, opened in tab "1" at start when a connection exists.
+inline const QString kMakerAddress = QStringLiteral("https://vaultry.example/");
+
+// The logo beside the program: the program folder, a separator when missing, then "Qorvish.bmp".
+QString logoPath(const QString &programFolder);
+
+// The start page every tab shows until a real page is opened in it; the logo is referenced by its path.
+QString startPageHtml(const QString &logoPath);
+
+// The base address under which the start page is shown, so that the logo beside the program loads.
+QUrl startPageBaseUrl(const QString &programFolder);
