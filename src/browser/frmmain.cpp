@@ -174,6 +174,9 @@ void frmMain::buildControls()
     lblTitleBack->setStyleSheet(kBandStyle);
     imgLeftCorner = picture(QStringLiteral("imgLeftCorner"), QStringLiteral(":/pictures/corner-left.png"), m_client);
     imgRightCorner = picture(QStringLiteral("imgRightCorner"), QStringLiteral(":/pictures/corner-right.png"), m_client);
+    // The corners round off the band: around their rounded ends the window's own colour shows.
+    imgLeftCorner->setAutoFillBackground(true);
+    imgRightCorner->setAutoFillBackground(true);
     txtPageTitle = new QLineEdit(m_client);
     txtPageTitle->setObjectName(QStringLiteral("txtPageTitle"));
     txtPageTitle->setReadOnly(true);
@@ -184,6 +187,7 @@ void frmMain::buildControls()
     tabPage = new QFrame(m_client);
     tabPage->setObjectName(QStringLiteral("tabPage"));
     tabPage->setFrameShape(QFrame::StyledPanel);
+    tabPage->setAutoFillBackground(true);
     tbs = new AccountTabBar(m_client);
     tbs->setObjectName(QStringLiteral("tbs"));
     for (int k = 1; k <= 5; ++k)
@@ -199,6 +203,8 @@ void frmMain::buildControls()
     statusPanel2 = new QLabel(statusBar());
     statusPanel2->setObjectName(QStringLiteral("statusPanel2"));
     statusPanel2->setMinimumWidth(twips(2955));
+    for (QLabel *panel : {statusPanel1, statusPanel2})
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     statusBar()->setObjectName(QStringLiteral("stbStatus"));
     statusBar()->setSizeGripEnabled(false);
     statusBar()->addWidget(statusPanel1, 1);
@@ -455,8 +461,7 @@ void frmMain::applyLayout()
     lblTitleBack->setGeometry(bandLeft, ty(840), bandWidth, bandHeight);
     imgLeftCorner->setGeometry(bandLeft, ty(840), tx(480), ty(450));
     imgRightCorner->setGeometry(W - tx(525), ty(840), tx(525), ty(450));
-    txtPageTitle->setGeometry(bandLeft + tx(480), ty(840) + (bandHeight - ty(270)) / 2 - 1,
-                              qMax(0, bandWidth - tx(480) - tx(525)), ty(270));
+    txtPageTitle->setGeometry(bandLeft + tx(480), ty(825), qMax(0, bandWidth - tx(480) - tx(525)), ty(270));
 
     const int stripTop = ty(1200);
     const int stripHeight = available - bandHeight;

@@ -3,3 +3,8 @@ vaultry_add_test(tst_frmmain
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_frmmain.cpp
   LIBS vaultry_browser vaultry_testsupport
   TIMEOUT 240)
+
+# Not a test: renders the windows into docs/ for the README (run under Xvfb).
+add_executable(vaultry_screenshots ${CMAKE_CURRENT_LIST_DIR}/mainwindow_screenshots.cpp)
+target_link_libraries(vaultry_screenshots PRIVATE vaultry_browser vaultry_testsupport Qt6::Test)
+set_target_properties(vaultry_screenshots PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
