@@ -8,12 +8,11 @@
 #include "messageservice.h"
 #include "pictures.h"
 #include "startpage.h"
+#include "thumbbackup.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
@@ -52,35 +51,6 @@ QLabel *picture(const QString &name, const QString &file, QWidget *parent)
         label->setPixmap(QPixmap(file));
     return label;
 }
-
-// The thumbnail file of a profile that is about to be deleted, so that it can be put back if the
-// database cannot be written afterwards.
-class ThumbBackup
-{
-public:
-    explicit ThumbBackup(const QString &path) : m_path(path)
-    {
-        const QFileInfo info(path);
-        QFile file(path);
-        if (info.isFile() && file.open(QIODevice::ReadOnly)) {
-            m_bytes = file.readAll();
-            m_kept = true;
-        }
-    }
-    void restore() const
-    {
-        if (!m_kept || QFileInfo::exists(m_path))
-            return;
-        QFile file(m_path);
-        if (file.open(QIODevice::WriteOnly))
-            file.write(m_bytes);
-    }
-
-private:
-    QString m_path;
-    QByteArray m_bytes;
-    bool m_kept = false;
-};
 
 } // namespace
 

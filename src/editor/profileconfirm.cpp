@@ -1,6 +1,9 @@
 #include "profileconfirm.h"
 
 #include "clsagentdb.h"
+#include "thumbbackup.h"
+
+#include <optional>
 
 namespace {
 
@@ -75,14 +78,18 @@ ConfirmOutcome confirmProfile(clsAgentDB &db, const ProfileInput &input, qint32 
         db.setWPPassword(target, password);
     }
 
+    std::optional<ThumbBackup> thumb;
     if (!input.thumbFullPath.isEmpty()) {
         db.setWPThumbName(target, thumbName);
+        thumb.emplace(db.WPThumbName(target));
         if (!db.SaveThumb(target, input.thumbFullPath))
             outcome.notices.append({kThumbFailed, MessageIcon::Critical});
     }
 
     if (!db.SaveDB()) {
         db.RestoreProfiles(before);
+        if (thumb)
+            thumb->restore(); // the copy belongs to a change that did not happen
         outcome.notices.append({kSaveFailed, MessageIcon::Critical});
         return outcome;
     }

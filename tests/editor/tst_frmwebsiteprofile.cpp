@@ -3,6 +3,7 @@
 #include "recordingmessageservice.h"
 #include "scriptedfiledialogservice.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -115,6 +116,26 @@ private slots:
             order << w->objectName();
         }
         QCOMPARE(order, expected);
+    }
+
+    void enteringTextBoxSelectsItsText()
+    {
+        Fixture f;
+        f.db.AddWebsiteProfile(false, QStringLiteral("Mail"), QStringLiteral("http://mail/"), QStringLiteral("me"),
+                               QStringLiteral("pw"), QString());
+        auto d = f.dialog();
+        d->EditWP(0);
+        d->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(d.get()));
+        // Entered by a click, which by itself would only place the cursor.
+        for (const char *name : {"txtURL", "txtID", "txtPassword", "txtWebsiteName"}) {
+            QLineEdit *target = box(d.get(), name);
+            target->deselect();
+            QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(5, target->height() / 2));
+            QCOMPARE(QApplication::focusWidget(), target);
+            QTRY_COMPARE(target->selectionStart(), 0);
+            QCOMPARE(target->selectionLength(), target->text().size());
+        }
     }
 
     void requiredFieldsRefused_data()
@@ -344,13 +365,17 @@ private slots:
     {
         Fixture f;
         blockDatabase(f.folder.path());
+        const QString picture = f.picture(QStringLiteral("pic.bmp"), Qt::green);
+        f.files.nextPaths << picture;
         auto d = f.dialog();
         QSignalSpy updated(d.get(), &frmWebsiteProfile::WPUpdated);
         d->NewWP();
         fill(d.get(), QStringLiteral("Mail"), QStringLiteral("http://mail/"), QStringLiteral("me"),
              QStringLiteral("pw"));
+        clickThumb(d.get());
         button(d.get(), "cmdConfirm")->click();
         QCOMPARE(f.messages.lastText(), kSaveFailed);
+        QVERIFY(!QFile::exists(f.db.ThumbsFolder() + QStringLiteral("pic.bmp"))); // no copy left behind
         QCOMPARE(f.messages.messages.last().icon, MessageIcon::Critical);
         QCOMPARE(f.db.WebsiteProfileCount(), 0);
         QCOMPARE(updated.count(), 0);
@@ -364,13 +389,16 @@ private slots:
         clsAgentDB reread(f.folder.path());
         QVERIFY(reread.OpenDB());
         QCOMPARE(reread.WebsiteProfileCount(), 1);
+        QCOMPARE(readAll(reread.WPThumbName(0)), readAll(picture));
     }
 
     void failedSaveAfterEditingRestoresStore()
     {
         Fixture f;
         f.db.AddWebsiteProfile(false, QStringLiteral("Mail"), QStringLiteral("http://mail/"), QStringLiteral("me"),
-                               QStringLiteral("pw"), QString());
+                               QStringLiteral("pw"), QStringLiteral("pic.bmp"));
+        QVERIFY(f.db.SaveThumb(0, f.picture(QStringLiteral("pic.bmp"), Qt::red)));
+        const QByteArray oldPicture = readAll(f.db.WPThumbName(0));
         QVERIFY(f.db.SaveDB());
         const QList<WebsiteProfile> before = f.db.Profiles();
         QVERIFY(QFile::remove(f.db.DBFile()));
@@ -385,6 +413,7 @@ private slots:
         button(d.get(), "cmdConfirm")->click();
         QCOMPARE(f.messages.lastText(), kSaveFailed);
         QCOMPARE(f.db.Profiles(), before); // memory agrees with what is stored
+        QCOMPARE(readAll(f.db.WPThumbName(0)), oldPicture); // and so does the picture it names
         QVERIFY(d->isVisible());
     }
 
