@@ -1,0 +1,263 @@
+#include "clsagentdb.h"
+#include "dialogtesting.h"
+#include "frmtympra.h"
+#include "recordingmessageservice.h"
+
+#include <QLibrary>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString kUser = QStringLiteral("alice");
+const QString kPassword = QStringLiteral("Secret7");
+
+QString fakeEngine(const QString &variant)
+{
+    return QStringLiteral(FAKE_ENGINE_ROOT "/%1/Tymcore").arg(variant);
+}
+
+// Stored samples: the first `alike` typed like Typist's steady rhythm, the others much slower.
+// The fake engines hand training rows 0..5 back as reference rows, so `alike` rows score 1, the rest miss.
+QString trainData(int alike)
+{
+    QString text;
+    for (int j = 0; j < 10; ++j)
+        text += j < alike ? steadySample(7) : steadySample(7, 900, 600);
+    return text;
+}
+
+// A login dialog over a store that holds an enrolled user.
+struct Login
+{
+    explicit Login(const QString &engine = QStringLiteral("copy"), int alike = 3)
+    {
+        db.TYMUserID = kUser;
+        db.TYMMasterPassword = kPassword;
+        // As read back from the file: padded with blanks.
+        db.TYMTrainData = trainData(alike).leftJustified(2948, QLatin1Char(' '));
+        dialog = std::make_unique<frmTympra>(db, granted, messages, fakeEngine(engine), clock);
+        dialog->LogInTYMProfile();
+        dialog->show();
+    }
+    void attempt(const QString &user, const QString &password)
+    {
+        dialog->txtUserID->setText(user);
+        typist.type(dialog->txtMasterPassword, password);
+        dialog->cmdNext->click();
+    }
+
+    QTemporaryDir folder;
+    clsAgentDB db {folder.path()};
+    RecordingMessageService messages;
+    bool granted = false;
+    TestKeyClock clock;
+    Typist typist {clock};
+    std::unique_ptr<frmTympra> dialog;
+};
+
+// How often the fake engine's registration ran; holding the library keeps its counter alive.
+int registerCalls(QLibrary &library)
+{
+    auto calls = reinterpret_cast<qint32 (*)()>(library.resolve("fakeRegisterCalls"));
+    return calls ? calls() : 0;
+}
+
+} // namespace
+
+class tst_frmTympraLogin : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void refusals_data();
+    void refusals();
+    void rhythm_data();
+    void rhythm();
+    void engineFailuresEndTheAttemptSilently_data();
+    void engineFailuresEndTheAttemptSilently();
+    void correctionResetsTheSample();
+    void notOneShot_data();
+    void notOneShot();
+    void damagedTrainingText();
+};
+
+void tst_frmTympraLogin::refusals_data()
+{
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("empty user name") << "" << kPassword << "Check your input.";
+    QTest::newRow("empty user name before a wrong password") << ""
+                                                             << "Wrong12"
+                                                             << "Check your input.";
+    QTest::newRow("empty password") << kUser << ""
+                                    << "Check your input.";
+    QTest::newRow("other user name") << "bob" << kPassword << "Check your Username.";
+    QTest::newRow("user name in other case") << "Alice" << kPassword << "Check your Username.";
+    QTest::newRow("user name checked before password") << "bob"
+                                                       << "Wrong12"
+                                                       << "Check your Username.";
+    QTest::newRow("other password") << kUser << "Secret8"
+                                    << "Check your Master Password.";
+    QTest::newRow("password in other case") << kUser << "sECRET7"
+                                            << "Check your Master Password.";
+}
+
+void tst_frmTympraLogin::refusals()
+{
+    QFETCH(QString, user);
+    QFETCH(QString, password);
+    QFETCH(QString, message);
+    QLibrary engine(fakeEngine(QStringLiteral("copy")));
+    QVERIFY(engine.load());
+    const int registeredBefore = registerCalls(engine);
+    Login login;
+    login.attempt(user, password);
+    QCOMPARE(login.messages.messages.size(), 1);
+    QCOMPARE(login.messages.messages[0].text, message);
+    QCOMPARE(login.messages.messages[0].title, QStringLiteral("Login"));
+    QCOMPARE(login.messages.messages[0].icon, MessageIcon::Warning);
+    QCOMPARE(login.messages.messages[0].buttons, MessageButtons::Ok);
+    QCOMPARE(login.dialog->txtMasterPassword->text(), QString());
+    QCOMPARE(login.dialog->txtUserID->text(), user);
+    QCOMPARE(login.dialog->focusWidget(), static_cast<QWidget *>(login.dialog->txtMasterPassword));
+    QVERIFY(login.dialog->isVisible());
+    QCOMPARE(login.granted, false);
+    QCOMPARE(registerCalls(engine), registeredBefore); // the engine was never reached
+    // Unlimited attempts: the next right one passes.
+    login.attempt(kUser, kPassword);
+    QVERIFY(login.granted);
+    QVERIFY(!login.dialog->isVisible());
+}
+
+void tst_frmTympraLogin::rhythm_data()
+{
+    QTest::addColumn<int>("alike");
+    QTest::addColumn<bool>("passes");
+
+    QTest::newRow("five of five") << 5 << true;
+    QTest::newRow("three of five") << 3 << true;
+    QTest::newRow("two of five") << 2 << false;
+    QTest::newRow("none") << 0 << false;
+}
+
+void tst_frmTympraLogin::rhythm()
+{
+    QFETCH(int, alike);
+    QFETCH(bool, passes);
+    QLibrary engine(fakeEngine(QStringLiteral("copy")));
+    QVERIFY(engine.load());
+    const int registeredBefore = registerCalls(engine);
+    Login login(QStringLiteral("copy"), alike);
+    login.attempt(kUser, kPassword);
+    QCOMPARE(login.granted, passes);
+    QCOMPARE(login.dialog->isVisible(), !passes);
+    QCOMPARE(registerCalls(engine), registeredBefore + 1);
+    if (passes) {
+        QVERIFY(login.messages.messages.isEmpty());
+        return;
+    }
+    QCOMPARE(login.messages.messages.size(), 1);
+    QCOMPARE(login.messages.messages[0].text, QStringLiteral("Failed to log in."));
+    QCOMPARE(login.messages.messages[0].title, QStringLiteral("Vaultry"));
+    QCOMPARE(login.messages.messages[0].icon, MessageIcon::Warning);
+    QCOMPARE(login.dialog->txtMasterPassword->text(), QString());
+    QCOMPARE(login.dialog->txtUserID->text(), kUser);
+}
+
+void tst_frmTympraLogin::engineFailuresEndTheAttemptSilently_data()
+{
+    QTest::addColumn<QString>("variant");
+    QTest::addColumn<bool>("registers");
+
+    QTest::newRow("engine missing") << "absent" << false;
+    QTest::newRow("engine without its method") << "nomethod" << true;
+    QTest::newRow("engine call fails") << "fails" << true;
+    QTest::newRow("engine leaves a zero row") << "zerorow" << true;
+}
+
+void tst_frmTympraLogin::engineFailuresEndTheAttemptSilently()
+{
+    QFETCH(QString, variant);
+    QFETCH(bool, registers);
+    QLibrary engine(fakeEngine(variant));
+    QCOMPARE(engine.load(), registers);
+    const int registeredBefore = registerCalls(engine);
+    Login login(variant, 5);
+    login.attempt(kUser, kPassword);
+    QVERIFY(login.messages.messages.isEmpty());
+    QCOMPARE(login.dialog->txtMasterPassword->text(), kPassword); // box and capture stay
+    QVERIFY(login.dialog->isVisible());
+    QCOMPARE(login.granted, false);
+    QCOMPARE(registerCalls(engine), registeredBefore + (registers ? 1 : 0));
+    // The capture stayed: Next again gives the same attempt, not "in one shot".
+    login.dialog->cmdNext->click();
+    QVERIFY(login.messages.messages.isEmpty());
+    QCOMPARE(registerCalls(engine), registeredBefore + (registers ? 2 : 0));
+}
+
+void tst_frmTympraLogin::correctionResetsTheSample()
+{
+    Login login;
+    login.dialog->txtUserID->setText(kUser);
+    login.typist.type(login.dialog->txtMasterPassword, QStringLiteral("Secr"));
+    login.typist.press(login.dialog->txtMasterPassword, Qt::Key_Delete);
+    QCOMPARE(login.dialog->txtMasterPassword->text(), QString());
+    // Both counts start again, so the full typing that follows is one shot.
+    login.typist.type(login.dialog->txtMasterPassword, kPassword);
+    login.dialog->cmdNext->click();
+    QVERIFY(login.messages.messages.isEmpty());
+    QVERIFY(login.granted);
+}
+
+void tst_frmTympraLogin::notOneShot_data()
+{
+    QTest::addColumn<bool>("repeat");
+    QTest::newRow("wrong key overtyped") << false;
+    QTest::newRow("key held until it repeats, then overtyped") << true;
+}
+
+// The text ends up right, but more keys went down than it has characters.
+void tst_frmTympraLogin::notOneShot()
+{
+    QFETCH(bool, repeat);
+    Login login;
+    login.dialog->txtUserID->setText(kUser);
+    QWidget *box = login.dialog->txtMasterPassword;
+    if (repeat) {
+        login.typist.type(box, QStringLiteral("Secre"));
+        QTest::keyPress(box, 't');
+        login.typist.autoRepeat(box, Qt::Key_T, QStringLiteral("t"));
+        QTest::keyRelease(box, 't');
+        QCOMPARE(login.dialog->txtMasterPassword->text(), QStringLiteral("Secrett"));
+    } else {
+        login.typist.type(box, QStringLiteral("Secret8"));
+    }
+    QTest::keyClick(box, Qt::Key_Left, Qt::ShiftModifier);
+    login.typist.type(box, QStringLiteral("7"));
+    QCOMPARE(login.dialog->txtMasterPassword->text(), kPassword);
+    login.dialog->cmdNext->click();
+    QCOMPARE(login.messages.messages.size(), 1);
+    QCOMPARE(login.messages.lastText(), QStringLiteral("Please key in your Master Password in one shot."));
+    QCOMPARE(login.messages.messages.last().title, QStringLiteral("Login"));
+    QCOMPARE(login.messages.messages.last().icon, MessageIcon::Warning);
+    QCOMPARE(login.dialog->txtMasterPassword->text(), QString());
+    QCOMPARE(login.granted, false);
+}
+
+void tst_frmTympraLogin::damagedTrainingText()
+{
+    Login login;
+    login.db.TYMTrainData = QStringLiteral("0.1 zz 0.3 % ") + login.db.TYMTrainData;
+    login.attempt(kUser, kPassword);
+    QVERIFY(login.messages.messages.isEmpty());
+    QCOMPARE(login.granted, false);
+    QVERIFY(login.dialog->isVisible());
+}
+
+QTEST_MAIN(tst_frmTympraLogin)
+#include "tst_frmtympra_login.moc"
