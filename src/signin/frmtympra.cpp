@@ -146,7 +146,7 @@ void frmTympra::buildControls()
     layout->addLayout(top);
     layout->addStretch(1);
     layout->addLayout(buttons);
-    setMinimumWidth(440);
+    setMinimumWidth(500);
 
     setTabOrder(txtUserID, txtMasterPassword);
     setTabOrder(txtMasterPassword, cmdNext);

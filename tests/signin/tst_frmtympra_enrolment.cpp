@@ -84,7 +84,16 @@ void tst_frmTympraEnrolment::controls()
     QVERIFY(d.cmdNext->isDefault());
     e.typist.type(d.txtMasterPassword, QStringLiteral("abc1"));
     QCOMPARE(d.txtMasterPassword->displayText(), QStringLiteral("****"));
-    QCOMPARE(d.txtUserID->nextInFocusChain(), static_cast<QWidget *>(d.txtMasterPassword));
+    // Tab order: user name, password, Next, Cancel.
+    const auto nextTabStop = [](QWidget *w) {
+        do
+            w = w->nextInFocusChain();
+        while (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisible());
+        return w;
+    };
+    QCOMPARE(nextTabStop(d.txtUserID), static_cast<QWidget *>(d.txtMasterPassword));
+    QCOMPARE(nextTabStop(d.txtMasterPassword), static_cast<QWidget *>(d.cmdNext));
+    QCOMPARE(nextTabStop(d.cmdNext), static_cast<QWidget *>(d.cmdCancel));
     // Focusing a box selects all of it.
     d.txtUserID->setText(QStringLiteral("alice"));
     QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
