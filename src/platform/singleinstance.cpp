@@ -18,10 +18,15 @@ QString instanceName(const QString &programFolder)
     return QStringLiteral("vaultry-%1-%2").arg(uint(getuid())).arg(QString::fromLatin1(hash.toHex().left(16)));
 }
 
+// The user's runtime folder where the session has one; else the temporary folder (the name holds the user id).
 QString lockFolder()
 {
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return runtime.isEmpty() ? QDir::tempPath() : runtime;
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        if (!runtime.isEmpty())
+            return runtime;
+    }
+    return QDir::tempPath();
 }
 
 } // namespace

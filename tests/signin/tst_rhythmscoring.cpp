@@ -34,7 +34,6 @@ class tst_RhythmScoring : public QObject
 private slots:
     void score_data();
     void score();
-    void zeroRowHasNoScore();
     void threeOfFivePass_data();
     void threeOfFivePass();
     void zeroScoredRowEndsTheAttempt();
@@ -70,11 +69,6 @@ void tst_RhythmScoring::score()
     const auto s = rhythm::score(x, r);
     QVERIFY(s.has_value());
     QVERIFY2(qAbs(*s - expected) < 1e-12, qPrintable(QString::number(*s)));
-}
-
-void tst_RhythmScoring::zeroRowHasNoScore()
-{
-    QVERIFY(!rhythm::score({0.1, 0.2}, {0.0, 0.0}).has_value());
 }
 
 void tst_RhythmScoring::threeOfFivePass_data()

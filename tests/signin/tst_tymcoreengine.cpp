@@ -45,7 +45,6 @@ private slots:
     void passesMatricesRowMajor();
     void failures_data();
     void failures();
-    void methodMissingIsNotCreated();
     void missingLibrary();
 };
 
@@ -102,13 +101,6 @@ void tst_TymcoreEngine::failures()
         engine.registerServer();
     }
     QCOMPARE(counter.calls(), before + 1);
-}
-
-void tst_TymcoreEngine::methodMissingIsNotCreated()
-{
-    TymcoreEngine engine(fakeEngine("nomethod"));
-    QVERIFY(!engine.isCreated());
-    QVERIFY(!engine.referenceMatrix(training(), 5).has_value());
 }
 
 void tst_TymcoreEngine::missingLibrary()
