@@ -38,6 +38,7 @@ private slots:
     void noDatabaseGivesEnrolment();
     void validDatabaseGivesLogin();
     void unreadableDatabaseGivesEnrolment();
+    void cipherMessageComesFirst();
     void secondCopyIsRefused();
     void crashedCopyDoesNotBlock();
     void enrolThenLogInByTyping();
@@ -102,6 +103,25 @@ void tst_Startup::unreadableDatabaseGivesEnrolment()
     x11::keys(dialog, {QStringLiteral("Escape")});
     QVERIFY(finishes(program));
     QCOMPARE(folder.snapshot(), before); // kept as it was: nothing is moved before a save
+}
+
+// A file whose length is no multiple of the block size: the cipher says so itself, then enrolment follows.
+void tst_Startup::cipherMessageComesFirst()
+{
+    ProgramFolder folder;
+    QFile damaged(folder.path(QStringLiteral("vy.bdb")));
+    QVERIFY(damaged.open(QIODevice::WriteOnly));
+    damaged.write(QByteArray(20, '\x11'));
+    damaged.close();
+    QProcess *program = folder.start(this);
+    const QString message = x11::waitForWindow(program->processId(), kMessageBox);
+    QVERIFY(!message.isEmpty());
+    QVERIFY(x11::windows(program->processId(), kEnrolment).isEmpty());
+    x11::keys(message, {QStringLiteral("Return")});
+    const QString dialog = x11::waitForWindow(program->processId(), kEnrolment);
+    QVERIFY(!dialog.isEmpty());
+    x11::keys(dialog, {QStringLiteral("Escape")});
+    QVERIFY(finishes(program));
 }
 
 void tst_Startup::secondCopyIsRefused()
