@@ -81,7 +81,7 @@ frmMain::frmMain(const MainWindowServices &services, QWidget *parent) : QMainWin
     connect(imgEditWP, &QToolButton::clicked, this, &frmMain::imgEditWP_Click);
     connect(imgDeleteWP, &QToolButton::clicked, this, &frmMain::imgDeleteWP_Click);
 
-    resize(twips(10455), twips(8130, Qt::Vertical) + statusBar()->sizeHint().height());
+    resize(twips(10455), twips(8130, Qt::Vertical)); // the designed client area, status bar included
     Form_Load();
 }
 
