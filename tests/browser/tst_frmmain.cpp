@@ -201,23 +201,15 @@ private:
     }
 
 private slots:
-    void fixedTexts()
+    // The drawn pictures come from the program's resources; a missing registration leaves them blank.
+    void picturesLoaded()
     {
         Fixture f;
         auto w = f.window();
-        QCOMPARE(w->windowTitle(), QStringLiteral("Vaultry (Free Distribution)"));
-        QCOMPARE(child<QPushButton>(w.get(), "cmdNewWP")->toolTip(), QStringLiteral("Create new website profile"));
-        QCOMPARE(child<QLabel>(w.get(), "Label1")->text(),
-                 QStringLiteral("Turn your Keyboard into Biometric Sensor! "));
-        auto *tbs = child<QTabBar>(w.get(), "tbs");
-        QCOMPARE(tbs->count(), 5);
-        QCOMPARE(tbs->shape(), QTabBar::RoundedEast);
-        for (int k = 1; k <= 5; ++k)
-            QCOMPARE(tbs->tabText(k - 1), QString::number(k));
         for (const char *name : {"imgEditWP", "imgDeleteWP", "cmdBack", "cmdForward", "cmdRefresh", "cmdStop"})
             QVERIFY2(!child<QToolButton>(w.get(), name)->icon().isNull(), name);
-        QVERIFY(!child<QLabel>(w.get(), "imgWPTympra")->pixmap().isNull());
-        QVERIFY(!child<QLabel>(w.get(), "imgSideBar")->pixmap().isNull());
+        for (const char *name : {"imgWPTympra", "imgSideBar", "imgLeftCorner", "imgRightCorner"})
+            QVERIFY2(!child<QLabel>(w.get(), name)->pixmap().isNull(), name);
     }
 
     void emptyStoreThenFirstProfile()
