@@ -1,9 +1,8 @@
 #include "mainlayout.h"
 
-#include <QProgressBar>
-#include <QTabBar>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -90,12 +89,12 @@ int twipsToPixels(float twips, qreal dpi)
     return static_cast<int>(std::lround(twips * dpi / 1440.0));
 }
 
-QRect twipsToPixels(const TwipsRect &r, qreal dpi)
+QRect twipsToPixels(const TwipsRect &r, qreal dpiX, qreal dpiY)
 {
     // Convert the edges, so that touching controls keep touching after rounding.
-    const int left = twipsToPixels(r.left, dpi);
-    const int top = twipsToPixels(r.top, dpi);
-    return QRect(left, top, twipsToPixels(r.left + r.width, dpi) - left, twipsToPixels(r.top + r.height, dpi) - top);
+    const int left = twipsToPixels(r.left, dpiX);
+    const int top = twipsToPixels(r.top, dpiY);
+    return QRect(left, top, twipsToPixels(r.left + r.width, dpiX) - left, twipsToPixels(r.top + r.height, dpiY) - top);
 }
 
 float pixelsToTwips(int pixels, qreal dpi)
@@ -103,47 +102,23 @@ float pixelsToTwips(int pixels, qreal dpi)
     return static_cast<float>(pixels * 1440.0 / dpi);
 }
 
-float tabThicknessOf(const QTabBar *tabs, qreal dpi)
+void applyMainLayout(const MainLayout &l, const MainLayoutWidgets &w, qreal dpiX, qreal dpiY)
 {
-    const bool vertical = tabs->shape() == QTabBar::RoundedEast || tabs->shape() == QTabBar::RoundedWest ||
-        tabs->shape() == QTabBar::TriangularEast || tabs->shape() == QTabBar::TriangularWest;
-    const QSize hint = tabs->sizeHint();
-    return pixelsToTwips(vertical ? hint.width() : hint.height(), dpi);
-}
-
-void applyMainLayout(const MainLayout &l, const MainLayoutWidgets &w, qreal dpi)
-{
-    // Places a widget given in window coordinates, inside whichever laid-out container holds it.
     auto place = [&](QWidget *widget, const TwipsRect &r) {
-        if (!widget)
-            return;
-        QRect px = twipsToPixels(r, dpi);
-        if (w.tabStrip && widget->parentWidget() == w.tabStrip)
-            px.translate(-twipsToPixels(l.tbs, dpi).topLeft());
-        else if (w.fraSideBar && widget->parentWidget() == w.fraSideBar)
-            px.translate(-twipsToPixels(l.fraSideBar, dpi).topLeft());
-        widget->setGeometry(px);
+        if (widget)
+            widget->setGeometry(twipsToPixels(r, dpiX, dpiY));
     };
     place(w.fraSideBar, l.fraSideBar);
-    if (w.cmdNewWP)
-        w.cmdNewWP->setGeometry(twipsToPixels(l.cmdNewWP, dpi));
+    place(w.cmdNewWP, l.cmdNewWP);
     place(w.imgSideBar, l.imgSideBar);
     place(w.lblTitleBack, l.lblTitleBack);
     place(w.imgLeftCorner, l.imgLeftCorner);
     place(w.imgRightCorner, l.imgRightCorner);
     place(w.txtPageTitle, l.txtPageTitle);
-    place(w.tabStrip, l.tbs);
-    if (w.tabs) {
-        // The tabs stand in a column along the strip's right edge, each of the fixed length.
-        const float column = l.tabLength * static_cast<float>(l.tabCount);
-        place(w.tabs, {l.tbs.left + l.tbs.width - l.tabThickness, l.tbs.top + 60, l.tabThickness, column});
-        w.tabs->setExpanding(true);
-    }
+    const float body = std::max(0.f, l.tbs.width - l.tabThickness);
+    place(w.tabPage, {l.tbs.left, l.tbs.top, body, l.tbs.height});
+    place(w.tabs, {l.tbs.left + body, l.tbs.top, l.tbs.width - body, l.tbs.height});
     place(w.txtURL, l.txtURL);
     place(w.browserArea, l.wbPage);
-    place(w.stbStatus, l.stbStatus);
-    if (w.statusPanel2 && w.stbStatus && w.statusPanel2->parentWidget() == w.stbStatus)
-        w.statusPanel2->setGeometry(
-            twipsToPixels({l.statusPanel1Width, 0, l.statusPanel2Width, l.stbStatus.height}, dpi));
     place(w.pgrLoad, l.pgrLoad);
 }

@@ -2,9 +2,6 @@
 
 #include <QRect>
 
-class QLabel;
-class QProgressBar;
-class QTabBar;
 class QWidget;
 
 // A control's place in twips (1/1440 inch), single precision like the window's scale unit.
@@ -53,10 +50,11 @@ MainLayout layoutMainWindow(const MainLayout &previous, float width, float heigh
 
 // Converts twips to pixels at the given logical DPI (pixels = twips x dpi / 1440).
 int twipsToPixels(float twips, qreal dpi);
-QRect twipsToPixels(const TwipsRect &r, qreal dpi);
+QRect twipsToPixels(const TwipsRect &r, qreal dpiX, qreal dpiY);
 float pixelsToTwips(int pixels, qreal dpi);
 
-// The widgets the layout moves; any of them may be missing.
+// The widgets the layout moves, all children of the window's client area except cmdNewWP (a child of
+// the side bar); any of them may be missing. The status bar keeps its own place at the bottom edge.
 struct MainLayoutWidgets
 {
     QWidget *fraSideBar = nullptr;
@@ -66,18 +64,12 @@ struct MainLayoutWidgets
     QWidget *imgLeftCorner = nullptr;
     QWidget *imgRightCorner = nullptr;
     QWidget *txtPageTitle = nullptr;
-    QWidget *tabStrip = nullptr; // the strip's frame (the tbs rectangle)
-    QTabBar *tabs = nullptr; // the tab bar, placed along the strip's right edge
+    QWidget *tabPage = nullptr; // the strip's body, left of the tab column
+    QWidget *tabs = nullptr; // the tab column along the strip's right edge
     QWidget *txtURL = nullptr;
     QWidget *browserArea = nullptr; // holds the five browsers
-    QWidget *stbStatus = nullptr;
-    QWidget *statusPanel2 = nullptr; // placed at the status bar's right end, panel 2's width
-    QProgressBar *pgrLoad = nullptr;
+    QWidget *pgrLoad = nullptr;
 };
 
-// The tab thickness the strip shows (its tab bar's thickness in twips).
-float tabThicknessOf(const QTabBar *tabs, qreal dpi);
-
-// Puts the widgets where the layout says. Positions are relative to the window's client area,
-// except that the tab bar, address box and browser area lie inside the strip when they are its children.
-void applyMainLayout(const MainLayout &layout, const MainLayoutWidgets &w, qreal dpi);
+// Puts the widgets where the layout says, converting with the screen's logical DPI.
+void applyMainLayout(const MainLayout &layout, const MainLayoutWidgets &w, qreal dpiX, qreal dpiY);

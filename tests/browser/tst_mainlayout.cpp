@@ -199,7 +199,7 @@ void TestMainLayout::twipsToPixels()
     QFETCH(qreal, dpi);
     QFETCH(int, pixelLeft);
     QFETCH(int, pixelWidth);
-    const QRect r = ::twipsToPixels(TwipsRect {left, 0, width, 0}, dpi);
+    const QRect r = ::twipsToPixels(TwipsRect {left, 0, width, 0}, dpi, 96);
     QCOMPARE(r.left(), pixelLeft);
     QCOMPARE(r.width(), pixelWidth);
 }
