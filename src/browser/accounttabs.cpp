@@ -4,6 +4,7 @@
 #include "messageservice.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,8 +18,10 @@
 
 namespace {
 
+const char kLeavePageQuestion[] = "Are you sure you want to leave this page? Changes that you made may not be saved.";
+
 // A page that shows no dialogs of its own: alerts vanish, questions are answered No,
-// and certificate errors are refused.
+// except whether to leave the page (Yes), and certificate errors are refused.
 class SilentPage : public QWebEnginePage
 {
 public:
@@ -30,7 +33,12 @@ public:
 
 protected:
     void javaScriptAlert(const QUrl &, const QString &) override { }
-    bool javaScriptConfirm(const QUrl &, const QString &) override { return false; }
+    bool javaScriptConfirm(const QUrl &, const QString &text) override
+    {
+        // The engine asks "leave this page?" through this same question; leaving must not be refused,
+        // or a profile chosen for this tab would silently not open.
+        return text == QCoreApplication::translate("QWebEnginePage", kLeavePageQuestion);
+    }
     bool javaScriptPrompt(const QUrl &, const QString &, const QString &, QString *) override { return false; }
     QStringList chooseFiles(FileSelectionMode, const QStringList &, const QStringList &) override { return {}; }
 };

@@ -27,6 +27,11 @@ private slots:
         m_server.setPage("/d", page("Page D"));
         m_server.setPage("/slow", page("Slow"), 3000);
         m_server.setPage("/popup", page("Popup"));
+        m_server.setPage("/guarded",
+                         page("Guarded",
+                              "<script>window.onbeforeunload = function (e) {"
+                              " e.preventDefault(); e.returnValue = 'stay'; return 'stay'; };"
+                              "</script>"));
         m_server.setPage("/noisy",
                          page("Noisy",
                               "<script>alert('hi'); confirm('sure?'); prompt('name?');"
@@ -44,6 +49,7 @@ private slots:
     void newWindowAsks_data();
     void newWindowAsks();
     void pagesShowNoDialogs();
+    void leavingAPageIsNotHeldUp();
 
 private:
     LoginPageServer m_server;
@@ -274,6 +280,25 @@ void TestAccountTabs::pagesShowNoDialogs()
     QCOMPARE(h.page(0)->title(), QStringLiteral("Quiet"));
     QVERIFY(dialogs.isEmpty());
     QVERIFY(h.messages.messages.isEmpty());
+}
+
+void TestAccountTabs::leavingAPageIsNotHeldUp()
+{
+    // A page that asks before it is left (once the user has used it) must not keep the tab from
+    // opening the next profile.
+    TabsHarness h;
+    QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+    QVERIFY(h.navigateAndWait(0, m_server.url("/guarded")));
+    h.window.activateWindow();
+    QTest::qWait(300);
+    const QPoint at = h.tabs->wbPage(0)->mapTo(&h.window, QPoint(20, 20));
+    QTest::mouseClick(h.window.windowHandle(), Qt::LeftButton, {}, at);
+    QTest::qWait(200);
+    for (char c : {'a', 'b', 'c'})
+        QTest::keyClick(h.window.windowHandle(), c);
+    QTRY_VERIFY(TabsHarness::eval(h.page(0), "navigator.userActivation.hasBeenActive").toBool());
+    QVERIFY(h.openAndWait(m_server.url("/a"), "ann", "pw"));
+    QCOMPARE(h.page(0)->url().path(), QStringLiteral("/a"));
 }
 
 QTEST_MAIN(TestAccountTabs)
