@@ -386,23 +386,17 @@ void frmMain::showEvent(QShowEvent *event)
 
 void frmMain::applyLayout()
 {
-    // Design geometry in twips, converted once per run. The side bar's inner controls keep their places;
-    // everything else follows the client area (W x H, the status bar included).
+    // The controls that never move, in twips converted once per run.
     const auto tx = [this](double v) {
         return twips(v);
     };
     const auto ty = [this](double v) {
         return twips(v, Qt::Vertical);
     };
-    const int W = width();
-    const int S = statusBar()->height();
-    const int H = m_client->height() + S;
-    const int B = ty(855);
-
-    cmdBack->setGeometry(tx(0), 0, tx(855), B);
-    cmdForward->setGeometry(tx(840), 0, tx(855), B);
-    cmdStop->setGeometry(tx(1680), 0, tx(855), B);
-    cmdRefresh->setGeometry(tx(2520), 0, tx(855), B);
+    cmdBack->setGeometry(tx(0), 0, tx(855), ty(855));
+    cmdForward->setGeometry(tx(840), 0, tx(855), ty(855));
+    cmdStop->setGeometry(tx(1680), 0, tx(855), ty(855));
+    cmdRefresh->setGeometry(tx(2520), 0, tx(855), ty(855));
     for (QToolButton *button : {cmdBack, cmdForward, cmdStop, cmdRefresh})
         button->setIconSize(QSize(tx(720), ty(720)));
 
@@ -415,39 +409,32 @@ void frmMain::applyLayout()
     chkAutoSignIn->setGeometry(tx(120), ty(2400), tx(2655), ty(315));
     Label1->setGeometry(tx(120), ty(2880), tx(2655), ty(600));
 
-    int sideBarLeftEdge = 0;
-    const int bandHeight = ty(495);
-    const int available = H - S - B;
-    if (!fraSideBar->isHidden()) {
-        if (available > 0)
-            fraSideBar->setGeometry(0, ty(720), tx(2895), available);
-        cmdNewWP->setGeometry(tx(120), fraSideBar->height() - ty(495) - ty(120), tx(2655), ty(495));
-        sideBarLeftEdge = fraSideBar->width();
-    }
-    imgSideBar->setGeometry(sideBarLeftEdge, (available - ty(495)) / 2 + B, tx(135), ty(495));
-
-    const int bandLeft = imgSideBar->x() + imgSideBar->width();
-    const int bandWidth = qMax(0, W - bandLeft);
-    lblTitleBack->setGeometry(bandLeft, ty(840), bandWidth, bandHeight);
-    imgLeftCorner->setGeometry(bandLeft, ty(840), tx(480), ty(450));
-    imgRightCorner->setGeometry(W - tx(525), ty(840), tx(525), ty(450));
-    txtPageTitle->setGeometry(bandLeft + tx(480), ty(825), qMax(0, bandWidth - tx(480) - tx(525)), ty(270));
-
-    const int stripTop = ty(1200);
-    const int stripHeight = available - bandHeight;
-    if (stripHeight > 0) {
-        const int thickness = tbs->tabThickness();
-        tbs->setFixedTabLength(qRound((stripHeight - ty(120)) / double(AccountTabs::kTabCount)));
-        tabPage->setGeometry(bandLeft, stripTop, bandWidth - thickness + 2, stripHeight);
-        tbs->setGeometry(bandLeft + bandWidth - thickness, stripTop, thickness, stripHeight);
-        const int urlLeft = bandLeft + tx(120);
-        const int urlWidth = qMax(0, bandWidth - thickness - tx(600));
-        txtURL->setGeometry(urlLeft, ty(1320), urlWidth, ty(285));
-        browserArea->setGeometry(urlLeft, ty(1320) + ty(285) + ty(120), urlWidth,
-                                 qMax(0, stripHeight - ty(285) - ty(360)));
-    }
+    // The rest follows the client area (W x H, the status bar included), computed in twips from the
+    // previous run's geometry: a size that would turn negative keeps its last value.
+    const qreal dpiX = logicalDpiX();
+    const qreal dpiY = logicalDpiY();
+    const int S = statusBar()->height();
+    m_layout.stbStatus.height = pixelsToTwips(S, dpiY);
+    m_layout.tabThickness = pixelsToTwips(tbs->tabThickness(), dpiX);
+    m_layout = layoutMainWindow(m_layout, pixelsToTwips(width(), dpiX), pixelsToTwips(m_client->height() + S, dpiY),
+                                !fraSideBar->isHidden());
+    MainLayoutWidgets w;
+    w.fraSideBar = fraSideBar;
+    w.cmdNewWP = cmdNewWP;
+    w.imgSideBar = imgSideBar;
+    w.lblTitleBack = lblTitleBack;
+    w.imgLeftCorner = imgLeftCorner;
+    w.imgRightCorner = imgRightCorner;
+    w.txtPageTitle = txtPageTitle;
+    w.tabPage = tabPage;
+    w.tabs = tbs;
+    w.txtURL = txtURL;
+    w.browserArea = browserArea;
+    w.pgrLoad = pgrLoad;
+    applyMainLayout(m_layout, w, dpiX, dpiY);
+    tbs->setFixedTabLength(twipsToPixels(m_layout.tabLength, dpiY));
+    // The page reaches under the tab column so that the selected tab joins it.
+    tabPage->resize(tabPage->width() + 2, tabPage->height());
     tbs->raise();
-
-    pgrLoad->setGeometry(0, H - ty(375), statusPanel1->width(), ty(375) > S ? S : ty(375));
     pgrLoad->raise();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mainlayout.h"
+
 #include <QMainWindow>
 #include <QUrl>
 
@@ -72,6 +74,7 @@ private:
 
     MainWindowServices m_services;
     AccountTabs *m_tabs = nullptr;
+    MainLayout m_layout = MainLayout::designed(); // the layout's last run, in twips
     bool bWPUpdated = false;
 
     QWidget *m_client = nullptr;
