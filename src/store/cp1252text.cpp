@@ -4,6 +4,7 @@
 #include "cp1252.h"
 
 #include <array>
+#include <cstring>
 #include <string_view>
 
 namespace {
@@ -29,6 +30,27 @@ const std::array<char16_t, 256> &byteToChar()
     return table;
 }
 
+// True when some byte lies in 0x80..0x9F, where the code page differs from Latin-1; eight bytes at a time.
+bool hasC1Byte(const std::uint8_t *bytes, std::size_t size)
+{
+    constexpr std::uint64_t ones = 0x0101010101010101ull;
+    constexpr std::uint64_t highBits = 0x8080808080808080ull;
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + i, 8);
+        // A byte of x is zero exactly where the byte's top three bits are 100.
+        const std::uint64_t x = (word & 0xE0E0E0E0E0E0E0E0ull) ^ highBits;
+        if ((x - ones) & ~x & highBits)
+            return true;
+    }
+    for (; i < size; ++i) {
+        if ((bytes[i] & 0xE0) == 0x80)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 namespace cp1252text {
@@ -40,11 +62,14 @@ ByteArray encode(const QString &text)
 
 QString decode(const std::uint8_t *bytes, std::size_t size)
 {
-    const auto &table = byteToChar();
-    QString text(static_cast<qsizetype>(size), Qt::Uninitialized);
-    QChar *out = text.data();
-    for (std::size_t i = 0; i < size; ++i)
-        out[i] = QChar(table[bytes[i]]);
+    // The code page is Latin-1 except for 0x80..0x9F: convert as Latin-1 and mend those few.
+    QString text = QString::fromLatin1(reinterpret_cast<const char *>(bytes), static_cast<qsizetype>(size));
+    if (hasC1Byte(bytes, size)) {
+        const auto &table = byteToChar();
+        QChar *out = text.data();
+        for (std::size_t i = 0; i < size; ++i)
+            out[i] = QChar(table[bytes[i]]);
+    }
     return text;
 }
 

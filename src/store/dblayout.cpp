@@ -2,18 +2,17 @@
 
 #include "cp1252text.h"
 
+#include <cstring>
 #include <string_view>
 
 namespace {
 
-const QString FieldSep = QStringLiteral(u"9\u0000");
-const QString RecordSep = QStringLiteral(u"2\u00005\u00005\u0000");
+const QString FieldSep = QStringLiteral(u"9\0");
+const QString RecordSep = QStringLiteral(u"2\0"
+                                         u"5\0"
+                                         u"5\0");
 
 constexpr std::string_view FieldSepBytes {"9\0", 2};
-constexpr std::string_view RecordSepBytes {"2\0"
-                                           "5\0"
-                                           "5\0",
-                                           6};
 constexpr int FieldsPerRecord = 6;
 
 // Overwrites the characters of text from position at on with replacement, as far as text reaches; its length stays.
@@ -45,6 +44,57 @@ void split(std::string_view text, std::string_view sep, Sink &&sink)
             return;
         from = at + sep.size();
     }
+}
+
+// Reads the records of data[begin, end) into profiles: the pieces between record separators that hold exactly six
+// fields. Every separator contains a NUL, so one walk from NUL to NUL finds both kinds; "9" NUL and "2" NUL "5" NUL
+// "5" NUL can never overlap each other or themselves, so this gives the same pieces as splitting at the record
+// separators first and at the field separators within each piece.
+void readRecords(const std::uint8_t *data, std::size_t begin, std::size_t end, QList<WebsiteProfile> &profiles)
+{
+    std::size_t recordStart = begin;
+    std::size_t fieldSeps[FieldsPerRecord]; // where the field separators of this piece start; one more means too many
+    int fieldSepCount = 0;
+
+    const auto endRecord = [&](std::size_t recordEnd) {
+        if (fieldSepCount == FieldsPerRecord - 1) {
+            const auto field = [&](int i) {
+                const std::size_t from = i == 0 ? recordStart : fieldSeps[i - 1] + FieldSepBytes.size();
+                const std::size_t to = i == FieldsPerRecord - 1 ? recordEnd : fieldSeps[i];
+                return std::string_view(reinterpret_cast<const char *>(data) + from, to - from);
+            };
+            WebsiteProfile p;
+            p.Tympra = field(0) == "1";
+            p.Name = decode(field(1));
+            p.URL = decode(field(2));
+            p.ID = decode(field(3));
+            p.Password = decode(field(4));
+            p.ThumbName = decode(field(5));
+            profiles.append(std::move(p));
+        }
+        fieldSepCount = 0;
+    };
+
+    std::size_t at = begin;
+    while (at < end) {
+        const void *hit = std::memchr(data + at, 0, end - at);
+        if (!hit)
+            break;
+        const auto nul = static_cast<std::size_t>(static_cast<const std::uint8_t *>(hit) - data);
+        at = nul + 1;
+        if (nul == recordStart)
+            continue; // the byte before belongs to the header or to the previous record separator
+        const std::uint8_t before = data[nul - 1];
+        if (before == '2' && end - nul >= 5 && data[nul + 1] == '5' && data[nul + 2] == 0 && data[nul + 3] == '5' &&
+            data[nul + 4] == 0) {
+            endRecord(nul - 1);
+            recordStart = nul + 5;
+            at = recordStart;
+        } else if (before == '9' && fieldSepCount < FieldsPerRecord) {
+            fieldSeps[fieldSepCount++] = nul - 1;
+        }
+    }
+    endRecord(end);
 }
 
 } // namespace
@@ -96,26 +146,7 @@ std::optional<Content> parse(const std::uint8_t *data, std::size_t size)
         return std::nullopt;
     content.trainData = decode(all.substr(CredentialsSize, TrainDataSize));
 
-    split(all.substr(HeaderSize), RecordSepBytes, [&](std::string_view record) {
-        std::string_view fields[FieldsPerRecord];
-        int count = 0;
-        split(record, FieldSepBytes, [&](std::string_view field) {
-            if (count < FieldsPerRecord)
-                fields[count] = field;
-            return ++count <= FieldsPerRecord;
-        });
-        if (count == FieldsPerRecord) {
-            WebsiteProfile p;
-            p.Tympra = fields[0] == "1";
-            p.Name = decode(fields[1]);
-            p.URL = decode(fields[2]);
-            p.ID = decode(fields[3]);
-            p.Password = decode(fields[4]);
-            p.ThumbName = decode(fields[5]);
-            content.profiles.append(std::move(p));
-        }
-        return true;
-    });
+    readRecords(data, HeaderSize, size, content.profiles);
     return content;
 }
 

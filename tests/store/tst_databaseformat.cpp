@@ -179,6 +179,49 @@ private slots:
         QCOMPARE(db.WPName(2), "third");
     }
 
+    void separatorPlacements_data()
+    {
+        QTest::addColumn<QByteArray>("records");
+        QTest::addColumn<QStringList>("names");
+        const QByteArray nul(1, '\0');
+        QTest::newRow("none") << QByteArray() << QStringList();
+        QTest::newRow("only a record separator") << RecordSep << QStringList();
+        QTest::newRow("record separator halves in a field")
+            << record({"0", "a2" + nul + "5" + nul + "b", "", "", "", ""}) + record({"0", "next", "", "", "", ""})
+            << QStringList {QString("a2") + QChar(0) + "5" + QChar(0) + "b", "next"};
+        QTest::newRow("NUL right after a separator")
+            << record({"0", nul + "x", "", "", "", nul}) << QStringList {QString(QChar(0)) + "x"};
+        QTest::newRow("nines before separators") << record({"9", "99", "9", "9", "9", "99"}) << QStringList {"99"};
+        QTest::newRow("twos before the record separator")
+            << record({"0", "n", "", "", "", "22"}) + record({"0", "m", "", "", "", "2"}) << QStringList {"n", "m"};
+        // Without a record separator the last record runs into the fill bytes, which become part of its last field.
+        QTest::newRow("last record unterminated") << record({"0", "a", "", "", "", ""}) +
+                QByteArray("0"
+                           "9\0"
+                           "b"
+                           "9\0"
+                           "9\0"
+                           "9\0"
+                           "9\0"
+                           "t",
+                           12) << QStringList {"a", "b"};
+        QTest::newRow("record starting with NUL")
+            << nul + record({"0", "x", "", "", "", ""}).mid(1) << QStringList {"x"};
+    }
+    void separatorPlacements()
+    {
+        QFETCH(QByteArray, records);
+        QFETCH(QStringList, names);
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath("vy.bdb"), encipher(header("u", "p", "") + records)));
+        clsAgentDB db(dir.path());
+        QVERIFY(db.OpenDB());
+        QStringList read;
+        for (const WebsiteProfile &p : db.Profiles())
+            read << p.Name;
+        QCOMPARE(read, names);
+    }
+
     void longerOldFileLeavesNoTail()
     {
         QTemporaryDir dir;
