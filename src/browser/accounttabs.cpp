@@ -92,7 +92,7 @@ AccountTabs::AccountTabs(const AccountTabsControls &controls, MessageService &me
         QWebEnginePage *page = view->page();
         connect(page, &QWebEnginePage::loadStarted, this, [this, i] { onLoadStarted(i); });
         connect(page, &QWebEnginePage::loadProgress, this, [this, i](int p) { onLoadProgress(i, p); });
-        connect(page, &QWebEnginePage::loadFinished, this, [this, i](bool ok) { onLoadFinished(i, ok); });
+        connect(page, &QWebEnginePage::loadFinished, this, [this, i] { onLoadFinished(i); });
         connect(page, &QWebEnginePage::newWindowRequested, this,
                 [this](QWebEngineNewWindowRequest &request) { onNewWindow(request.requestedUrl()); });
     }
@@ -226,7 +226,7 @@ void AccountTabs::onLoadProgress(int i, int percent)
     d->c.statusPanel2->setText(QStringLiteral("Loading"));
 }
 
-void AccountTabs::onLoadFinished(int i, bool ok)
+void AccountTabs::onLoadFinished(int i)
 {
     const TabState &s = d->tabs[i];
     const QWebEnginePage *page = d->views[i]->page();
@@ -243,9 +243,7 @@ void AccountTabs::onLoadFinished(int i, bool ok)
                 d->c.tbs->setTabToolTip(k, page->title());
         }
     }
-    // A stopped or failed load has no finished document to sign in to (its address may already be
-    // the next page's), so only a successful load starts the sign-in.
-    if (ok && !s.sTabURL.isEmpty() && page->url().toString() == s.sTabURL)
+    if (!s.sTabURL.isEmpty() && page->url().toString() == s.sTabURL)
         fillLoginForm(i);
 }
 

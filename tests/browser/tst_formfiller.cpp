@@ -1,8 +1,10 @@
 // Automatic sign-in into real pages served by a local HTTP server, in real browsers.
 #include "formfiller.h"
 #include "loginpageserver.h"
+#include "mainwindowharness.h"
 #include "tabsharness.h"
 
+#include <QComboBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -87,6 +89,7 @@ private slots:
         m_server.setPage("/framed", kFramed);
         m_server.setPage("/inner", kLogin);
         m_server.setRedirect("/old", "/login");
+        m_server.setPage("/slow", kLogin, 2000);
         m_server.setPostAnswer("/retry", kLogin);
     }
     void init() { m_server.posts.clear(); }
@@ -98,6 +101,8 @@ private slots:
     void credentialsStayData();
     void addressMustMatchExactly_data();
     void addressMustMatchExactly();
+    void profileOpenedWhileAPageLoads();
+    void profileChosenInTheWindowSignsIn();
     void scriptTextCarriesNoRawCredentials();
 
 private:
@@ -292,6 +297,40 @@ void TestFormFiller::addressMustMatchExactly()
     QCOMPARE(snapshot(h.page(0)), (QStringList {"token=t1", "user=", "pass=", "remember=", "go=Sign in"}));
     QCOMPARE(started.count(), 0);
     QVERIFY(m_server.posts.isEmpty());
+}
+
+void TestFormFiller::profileOpenedWhileAPageLoads()
+{
+    // The load that the profile cuts short must not use up the sign-in meant for the profile's page.
+    TabsHarness h;
+    QSignalSpy started(h.page(0), &QWebEnginePage::loadStarted);
+    h.tabs->navigate(0, QUrl(m_server.url("/slow")));
+    QVERIFY(started.wait(10000));
+    QTest::qWait(100);
+    QSignalSpy finished(h.page(0), &QWebEnginePage::loadFinished);
+    h.tabs->openProfile(m_server.url("/login"), "ann", "pw1");
+    QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty() && finished.last().first().toBool(), 10000);
+    QTRY_COMPARE(snapshot(h.page(0)),
+                 (QStringList {"token=t1", "user=ann", "pass=pw1", "remember=checked", "go=Sign in"}));
+}
+
+void TestFormFiller::profileChosenInTheWindowSignsIn()
+{
+    // The whole way: a stored profile chosen in the main window's list, the switch ticked from vy.ini.
+    MainWindowHarness h(qEnvironmentVariable("VAULTRY_PROGRAM_DIR"));
+    QVERIFY(h.db.AddWebsiteProfile(false, QStringLiteral("Shop"), m_server.url("/login"), QStringLiteral("ann"),
+                                   QStringLiteral("pw \u20ac1"), QString()));
+    h.db.setINIAutoSignIn(QStringLiteral("1"));
+    frmMain &window = h.open();
+    QSignalSpy sent(&m_server, &LoginPageServer::postReceived);
+    auto *list = window.findChild<QComboBox *>(QStringLiteral("cboWP"));
+    QVERIFY(list);
+    list->setCurrentIndex(1);
+    emit list->activated(1);
+    QVERIFY(sent.wait(15000));
+    QCOMPARE(m_server.posts.size(), 1);
+    QCOMPARE(m_server.posts[0].field("user"), QStringLiteral("ann"));
+    QCOMPARE(m_server.posts[0].field("pass"), QStringLiteral("pw \u20ac1"));
 }
 
 void TestFormFiller::scriptTextCarriesNoRawCredentials()
