@@ -1,0 +1,231 @@
+// Start-up time as a user sees it, against the floor that Qt itself sets:
+//  1. from process start to the sign-in dialog on the screen, against a bare Qt window program;
+//  2. from Next on a passing login to the main window with its five tabs on the screen, against a bare
+//     dialog whose acceptance opens a bare window with five web views.
+// "On the screen" is seen from outside for both sides alike: the window with that title is mapped, found by
+// polling xdotool without pause. Run under xvfb-run.
+
+#include "desktopdriver.h"
+#include "launchedprogram.h"
+#include "programfolder.h"
+#include "signinflow.h"
+#include "vaultrywindows.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+const QString kUserName = QStringLiteral("benchuser");
+const QString kMasterPassword = QStringLiteral("tempo42x");
+const QString kFloorWindow = QStringLiteral("^Startup Floor Window$");
+const QString kFloorSignIn = QStringLiteral("^Startup Floor Sign-in$");
+const QString kFloorMain = QStringLiteral("^Startup Floor Main$");
+constexpr int kTimeoutMs = 60000;
+
+struct Run
+{
+    double dialogMs = -1;
+    double mainMs = -1;
+};
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const qsizetype n = values.size();
+    if (n == 0)
+        return -1;
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+double elapsedMs(const QElapsedTimer &timer)
+{
+    return timer.nsecsElapsed() / 1e6;
+}
+
+[[noreturn]] void fail(const QString &message)
+{
+    std::fprintf(stderr, "startup_bench: %s\n", qPrintable(message));
+    std::exit(1);
+}
+
+class Bench
+{
+public:
+    explicit Bench(const QString &benchDir) : m_benchDir(benchDir) { }
+
+    void enrol(const ProgramFolder &folder, SignInFlow &flow)
+    {
+        LaunchedProgram program;
+        QString error;
+        if (!program.start(folder.program(), {}, &error))
+            fail(error);
+        error = flow.enterNewUser(program.pid());
+        if (error.isEmpty())
+            error = flow.typeTenSamples(program.pid());
+        if (!error.isEmpty())
+            fail(QStringLiteral("enrolment failed: %1").arg(error));
+        close(program, VaultryWindows::kMain);
+    }
+
+    // The program: process start to login dialog, then Next to main window.
+    Run vaultry(const ProgramFolder &folder, SignInFlow &flow)
+    {
+        Run run;
+        LaunchedProgram program;
+        QString error;
+        QElapsedTimer timer;
+        timer.start();
+        if (!program.start(folder.program(), {}, &error))
+            fail(error);
+        const QString dialog = m_driver.waitForWindow(VaultryWindows::kLogin, program.pid(), kTimeoutMs, 0);
+        run.dialogMs = elapsedMs(timer);
+        if (dialog.isEmpty())
+            fail(QStringLiteral("the login dialog did not appear"));
+        error = flow.fillInLogin(dialog);
+        if (!error.isEmpty())
+            fail(error);
+        QThread::msleep(200);
+        timer.restart();
+        if (!m_driver.key(QStringLiteral("Return")))
+            fail(QStringLiteral("xdotool failed to press Next"));
+        const QString main = m_driver.waitForWindow(VaultryWindows::kMain, program.pid(), kTimeoutMs, 0);
+        run.mainMs = elapsedMs(timer);
+        if (main.isEmpty())
+            fail(QStringLiteral("no main window after the login (rhythm refused?); visible: %1")
+                     .arg(m_driver.visibleTitles().join(QStringLiteral(", "))));
+        close(program, VaultryWindows::kMain);
+        return run;
+    }
+
+    // The floor: a bare window program, and a bare dialog whose Next opens five web views.
+    Run floor()
+    {
+        Run run;
+        {
+            LaunchedProgram program;
+            QString error;
+            QElapsedTimer timer;
+            timer.start();
+            if (!program.start(floorProgram(QStringLiteral("startup_floor_window")), {}, &error))
+                fail(error);
+            const QString window = m_driver.waitForWindow(kFloorWindow, program.pid(), kTimeoutMs, 0);
+            run.dialogMs = elapsedMs(timer);
+            if (window.isEmpty())
+                fail(QStringLiteral("the floor window did not appear"));
+            close(program, kFloorWindow);
+        }
+        LaunchedProgram program;
+        QString error;
+        if (!program.start(floorProgram(QStringLiteral("startup_floor_views")), {}, &error))
+            fail(error);
+        const QString dialog = m_driver.waitForWindow(kFloorSignIn, program.pid(), kTimeoutMs);
+        if (dialog.isEmpty() || !m_driver.focus(dialog))
+            fail(QStringLiteral("the floor dialog did not appear"));
+        QThread::msleep(500);
+        QElapsedTimer timer;
+        timer.start();
+        if (!m_driver.key(QStringLiteral("Return")))
+            fail(QStringLiteral("xdotool failed to press Return"));
+        const QString main = m_driver.waitForWindow(kFloorMain, program.pid(), kTimeoutMs, 0);
+        run.mainMs = elapsedMs(timer);
+        if (main.isEmpty())
+            fail(QStringLiteral("the floor's five web views did not appear"));
+        close(program, kFloorMain);
+        return run;
+    }
+
+private:
+    QString floorProgram(const QString &name) const { return QDir(m_benchDir).filePath(name); }
+
+    // Closes the window as a user does and lets the program end; whatever is left is ended with it.
+    void close(LaunchedProgram &program, const QString &title)
+    {
+        const QString window = m_driver.waitForWindow(title, program.pid(), kTimeoutMs);
+        if (!window.isEmpty())
+            m_driver.requestClose(window);
+        program.waitForExit(15000);
+        program.kill();
+    }
+
+    DesktopDriver m_driver;
+    QString m_benchDir;
+};
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Start-up time of the sign-in dialog and the main window "
+                                                    "against bare Qt programs. Run under xvfb-run."));
+    parser.addHelpOption();
+    const QCommandLineOption runsOption(QStringLiteral("runs"), QStringLiteral("Measured runs (default 7)."),
+                                        QStringLiteral("n"), QStringLiteral("7"));
+    const QCommandLineOption programOption(QStringLiteral("program-dir"),
+                                           QStringLiteral("The build's program folder (default: this build's)."),
+                                           QStringLiteral("dir"), QStringLiteral(VAULTRY_PROGRAM_DIR));
+    const QCommandLineOption floorOption(QStringLiteral("floor-only"),
+                                         QStringLiteral("Measure only the bare programs (no program needed)."));
+    parser.addOptions({runsOption, programOption, floorOption});
+    parser.process(app);
+    const int runs = std::max(1, parser.value(runsOption).toInt());
+
+    const QString unavailable = DesktopDriver::unavailableReason();
+    if (!unavailable.isEmpty())
+        fail(unavailable);
+
+    DesktopDriver driver;
+    Bench bench(QCoreApplication::applicationDirPath());
+    if (parser.isSet(floorOption)) {
+        bench.floor();
+        for (int i = 1; i <= runs; ++i) {
+            const Run f = bench.floor();
+            std::printf("floor run %d: window %.1f ms, five web views %.1f ms\n", i, f.dialogMs, f.mainMs);
+        }
+        return 0;
+    }
+
+    ProgramFolder folder(parser.value(programOption));
+    if (!folder.error().isEmpty())
+        fail(folder.error());
+    if (folder.missing().contains(ProgramFolder::engineFileName()))
+        fail(QStringLiteral("the engine library is missing from %1").arg(parser.value(programOption)));
+
+    SignInFlow flow(driver, kUserName, kMasterPassword, 4242);
+    std::printf("enrolling a user in %s ...\n", qPrintable(folder.path()));
+    std::fflush(stdout);
+    bench.enrol(folder, flow);
+
+    // One unmeasured round warms the file cache for both sides.
+    bench.vaultry(folder, flow);
+    bench.floor();
+
+    QList<double> dialog, dialogFloor, main, mainFloor;
+    std::printf("%-5s %14s %14s %14s %14s\n", "run", "dialog ms", "floor ms", "main ms", "floor ms");
+    for (int i = 1; i <= runs; ++i) {
+        const Run v = bench.vaultry(folder, flow);
+        const Run f = bench.floor();
+        dialog << v.dialogMs;
+        dialogFloor << f.dialogMs;
+        main << v.mainMs;
+        mainFloor << f.mainMs;
+        std::printf("%-5d %14.1f %14.1f %14.1f %14.1f\n", i, v.dialogMs, f.dialogMs, v.mainMs, f.mainMs);
+        std::fflush(stdout);
+    }
+
+    const double dialogRatio = median(dialog) / median(dialogFloor);
+    const double mainRatio = median(main) / median(mainFloor);
+    std::printf("median of %d runs:\n", runs);
+    std::printf("  sign-in dialog shown after process start: %.1f ms, bare window %.1f ms, ratio %.2f\n",
+                median(dialog), median(dialogFloor), dialogRatio);
+    std::printf("  main window with five tabs shown after Next: %.1f ms, five bare web views %.1f ms, ratio %.2f\n",
+                median(main), median(mainFloor), mainRatio);
+    std::printf("startup_vs_floor: %.2f %.2f\n", dialogRatio, mainRatio);
+    return 0;
+}
