@@ -86,7 +86,7 @@ public:
         const QString dialog = m_driver.waitForWindow(VaultryWindows::kLogin, program.pid(), kTimeoutMs, 0);
         run.dialogMs = elapsedMs(timer);
         if (dialog.isEmpty())
-            fail(QStringLiteral("the login dialog did not appear"));
+            fail(QStringLiteral("the login dialog did not appear: %1").arg(program.output()));
         error = flow.fillInLogin(dialog);
         if (!error.isEmpty())
             fail(error);
@@ -117,7 +117,7 @@ public:
             const QString window = m_driver.waitForWindow(kFloorWindow, program.pid(), kTimeoutMs, 0);
             run.dialogMs = elapsedMs(timer);
             if (window.isEmpty())
-                fail(QStringLiteral("the floor window did not appear"));
+                fail(QStringLiteral("the floor window did not appear: %1").arg(program.output()));
             close(program, kFloorWindow);
         }
         LaunchedProgram program;
@@ -126,7 +126,7 @@ public:
             fail(error);
         const QString dialog = m_driver.waitForWindow(kFloorSignIn, program.pid(), kTimeoutMs);
         if (dialog.isEmpty() || !m_driver.focus(dialog))
-            fail(QStringLiteral("the floor dialog did not appear"));
+            fail(QStringLiteral("the floor dialog did not appear: %1").arg(program.output()));
         QThread::msleep(500);
         QElapsedTimer timer;
         timer.start();
@@ -148,7 +148,7 @@ private:
     {
         const QString window = m_driver.waitForWindow(title, program.pid(), kTimeoutMs);
         if (!window.isEmpty())
-            m_driver.requestClose(window);
+            m_driver.closeWindow(window, 15000);
         program.waitForExit(15000);
         program.kill();
     }

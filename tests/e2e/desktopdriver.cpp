@@ -27,6 +27,18 @@ xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
 }
 } // namespace
 
+DesktopDriver::DesktopDriver()
+{
+    if (!qEnvironmentVariableIsEmpty("DISPLAY"))
+        m_connection = xcb_connect(nullptr, nullptr);
+}
+
+DesktopDriver::~DesktopDriver()
+{
+    if (m_connection)
+        xcb_disconnect(m_connection);
+}
+
 bool DesktopDriver::processAlive(qint64 pid)
 {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
@@ -169,15 +181,12 @@ bool DesktopDriver::requestClose(const QString &windowId) const
 {
     bool ok = false;
     const xcb_window_t window = windowId.toUInt(&ok);
-    if (!ok)
+    if (!ok || !m_connection || xcb_connection_has_error(m_connection))
         return false;
-    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(connection)) {
-        xcb_disconnect(connection);
+    const xcb_atom_t protocols = internAtom(m_connection, "WM_PROTOCOLS");
+    const xcb_atom_t deleteWindow = internAtom(m_connection, "WM_DELETE_WINDOW");
+    if (protocols == XCB_ATOM_NONE || deleteWindow == XCB_ATOM_NONE)
         return false;
-    }
-    const xcb_atom_t protocols = internAtom(connection, "WM_PROTOCOLS");
-    const xcb_atom_t deleteWindow = internAtom(connection, "WM_DELETE_WINDOW");
     xcb_client_message_event_t event;
     std::memset(&event, 0, sizeof event);
     event.response_type = XCB_CLIENT_MESSAGE;
@@ -186,10 +195,32 @@ bool DesktopDriver::requestClose(const QString &windowId) const
     event.type = protocols;
     event.data.data32[0] = deleteWindow;
     event.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(connection, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char *>(&event));
-    ok = protocols != XCB_ATOM_NONE && deleteWindow != XCB_ATOM_NONE && xcb_flush(connection) > 0;
-    xcb_disconnect(connection);
-    return ok;
+    const xcb_void_cookie_t sent = xcb_send_event_checked(m_connection, 0, window, XCB_EVENT_MASK_NO_EVENT,
+                                                          reinterpret_cast<const char *>(&event));
+    xcb_generic_error_t *error = xcb_request_check(m_connection, sent);
+    const bool delivered = error == nullptr;
+    free(error);
+    return delivered;
+}
+
+bool DesktopDriver::closeWindow(const QString &windowId, int timeoutMs) const
+{
+    // A close request that arrives while the program is busy may be lost; a user would click again.
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        if (!requestClose(windowId))
+            return false;
+        for (int i = 0; i < 40 && !deadline.hasExpired(); ++i) {
+            QString out;
+            xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                     QStringLiteral(".")},
+                    &out);
+            if (!out.split(QLatin1Char('\n')).contains(windowId))
+                return true;
+            QThread::msleep(100);
+        }
+    }
+    return false;
 }
 
 bool DesktopDriver::screenshot(const QString &path) const

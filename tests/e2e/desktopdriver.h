@@ -7,6 +7,7 @@
 #include <optional>
 
 struct KeyEventPlan;
+struct xcb_connection_t;
 
 // Drives the X display the way a user does: finds windows by title, gives them the keyboard focus, types,
 // clicks and takes screenshots. Input goes through xdotool (XTEST), so the program under test receives real
@@ -14,6 +15,11 @@ struct KeyEventPlan;
 class DesktopDriver
 {
 public:
+    DesktopDriver();
+    ~DesktopDriver();
+    DesktopDriver(const DesktopDriver &) = delete;
+    DesktopDriver &operator=(const DesktopDriver &) = delete;
+
     struct Geometry
     {
         int x = 0;
@@ -51,10 +57,16 @@ public:
     bool click(const QString &windowId, int x, int y) const;
     // Asks the window to close as the close box of a title bar does (WM_DELETE_WINDOW).
     bool requestClose(const QString &windowId) const;
+    // Asks the window to close until it has gone from the screen; false at the timeout.
+    bool closeWindow(const QString &windowId, int timeoutMs) const;
 
     // Saves the whole screen as an image file (format from the suffix).
     bool screenshot(const QString &path) const;
 
 private:
+    // Held open for the driver's lifetime: an X server without clients resets itself, and a program that
+    // connects during the reset fails to start.
+    xcb_connection_t *m_connection = nullptr;
+
     bool xdotool(const QStringList &args, QString *output = nullptr, int timeoutMs = 20000) const;
 };

