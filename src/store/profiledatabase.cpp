@@ -49,8 +49,8 @@ bool clsAgentDB::OpenDB()
     m_keepAsidePending = false;
     m_keptUnreadableFile.clear();
 
-    const QFileInfo info(m_dbFile);
-    if (!info.exists() || info.isDir())
+    // Only a regular file can be a database; a folder or a pipe of that name is none (and a pipe would block).
+    if (!QFileInfo(m_dbFile).isFile())
         return false;
 
     // From here on a file with content that cannot be read is kept: the next save moves it aside rather than
