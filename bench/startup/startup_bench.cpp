@@ -32,6 +32,7 @@ struct Run
 {
     double dialogMs = -1;
     double mainMs = -1;
+    double linkedDialogMs = -1; // floor only: a bare dialog in a program that links the web engine
 };
 
 double median(QList<double> values)
@@ -122,9 +123,12 @@ public:
         }
         LaunchedProgram program;
         QString error;
+        QElapsedTimer linked;
+        linked.start();
         if (!program.start(floorProgram(QStringLiteral("startup_floor_views")), {}, &error))
             fail(error);
-        const QString dialog = m_driver.waitForWindow(kFloorSignIn, program.pid(), kTimeoutMs);
+        const QString dialog = m_driver.waitForWindow(kFloorSignIn, program.pid(), kTimeoutMs, 0);
+        run.linkedDialogMs = elapsedMs(linked);
         if (dialog.isEmpty() || !m_driver.focus(dialog))
             fail(QStringLiteral("the floor dialog did not appear: %1").arg(program.output()));
         QThread::msleep(500);
@@ -186,7 +190,9 @@ int main(int argc, char **argv)
         bench.floor();
         for (int i = 1; i <= runs; ++i) {
             const Run f = bench.floor();
-            std::printf("floor run %d: window %.1f ms, five web views %.1f ms\n", i, f.dialogMs, f.mainMs);
+            std::printf(
+                "floor run %d: window %.1f ms, dialog linked with the web engine %.1f ms, five web views %.1f ms\n", i,
+                f.dialogMs, f.linkedDialogMs, f.mainMs);
         }
         return 0;
     }
@@ -206,7 +212,7 @@ int main(int argc, char **argv)
     bench.vaultry(folder, flow);
     bench.floor();
 
-    QList<double> dialog, dialogFloor, main, mainFloor;
+    QList<double> dialog, dialogFloor, main, mainFloor, linkedDialog;
     std::printf("%-5s %14s %14s %14s %14s\n", "run", "dialog ms", "floor ms", "main ms", "floor ms");
     for (int i = 1; i <= runs; ++i) {
         const Run v = bench.vaultry(folder, flow);
@@ -215,6 +221,7 @@ int main(int argc, char **argv)
         dialogFloor << f.dialogMs;
         main << v.mainMs;
         mainFloor << f.mainMs;
+        linkedDialog << f.linkedDialogMs;
         std::printf("%-5d %14.1f %14.1f %14.1f %14.1f\n", i, v.dialogMs, f.dialogMs, v.mainMs, f.mainMs);
         std::fflush(stdout);
     }
@@ -226,6 +233,8 @@ int main(int argc, char **argv)
                 median(dialog), median(dialogFloor), dialogRatio);
     std::printf("  main window with five tabs shown after Next: %.1f ms, five bare web views %.1f ms, ratio %.2f\n",
                 median(main), median(mainFloor), mainRatio);
+    std::printf("  (a bare dialog in a program that links the web engine, as the program does: %.1f ms)\n",
+                median(linkedDialog));
     std::printf("startup_vs_floor: %.2f %.2f\n", dialogRatio, mainRatio);
     return 0;
 }
