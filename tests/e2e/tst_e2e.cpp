@@ -166,7 +166,7 @@ void tst_EndToEnd::newProfileIsSignedInAutomatically()
 {
     if (!earlierStepsPassed())
         QSKIP("an earlier step failed, see above");
-#ifndef VAULTRY_E2E_MAIN_WINDOW
+#ifdef VAULTRY_E2E_STAND_IN_MAIN_WINDOW
     m_stepFailed = false;
     QSKIP("NOT TESTED YET: the start procedure does not open the real main window yet, so there is no "
           "\"New Website Profile\" to press");
