@@ -92,7 +92,7 @@ AccountTabs::AccountTabs(const AccountTabsControls &controls, MessageService &me
         QWebEnginePage *page = view->page();
         connect(page, &QWebEnginePage::loadStarted, this, [this, i] { onLoadStarted(i); });
         connect(page, &QWebEnginePage::loadProgress, this, [this, i](int p) { onLoadProgress(i, p); });
-        connect(page, &QWebEnginePage::loadFinished, this, [this, i] { onLoadFinished(i); });
+        connect(page, &QWebEnginePage::loadFinished, this, [this, i](bool ok) { onLoadFinished(i, ok); });
         connect(page, &QWebEnginePage::newWindowRequested, this,
                 [this](QWebEngineNewWindowRequest &request) { onNewWindow(request.requestedUrl()); });
     }
@@ -151,7 +151,8 @@ void AccountTabs::openProfile(const QString &url, const QString &id, const QStri
     s.sTabPassword = password;
     s.bTabInUse = true;
     s.bTabSignInDone = false;
-    d->views[t]->load(QUrl(url));
+    // An address typed without its scheme opens as the desktop's browsers open it.
+    d->views[t]->load(QUrl::fromUserInput(url));
 }
 
 void AccountTabs::goBack()
@@ -226,7 +227,7 @@ void AccountTabs::onLoadProgress(int i, int percent)
     d->c.statusPanel2->setText(QStringLiteral("Loading"));
 }
 
-void AccountTabs::onLoadFinished(int i)
+void AccountTabs::onLoadFinished(int i, bool ok)
 {
     const TabState &s = d->tabs[i];
     const QWebEnginePage *page = d->views[i]->page();
@@ -243,7 +244,8 @@ void AccountTabs::onLoadFinished(int i)
                 d->c.tbs->setTabToolTip(k, page->title());
         }
     }
-    if (!s.sTabURL.isEmpty() && page->url().toString() == s.sTabURL)
+    // An error page reports the address it failed to reach; filling it would use up this opening's sign-in.
+    if (ok && !s.sTabURL.isEmpty() && page->url().toString() == s.sTabURL)
         fillLoginForm(i);
 }
 

@@ -79,7 +79,7 @@ private:
     void switchTab();
     void onLoadStarted(int i);
     void onLoadProgress(int i, int percent);
-    void onLoadFinished(int i);
+    void onLoadFinished(int i, bool ok);
     void onNewWindow(const QUrl &url);
     void fillLoginForm(int i);
     void showCurrentPage(int t);

@@ -62,6 +62,7 @@ void frmWebsiteProfile::buildControls()
         label(QStringLiteral("Label4"), QStringLiteral("Your Password"), QStringLiteral("Your account password"), this);
     txtPassword = textBox(QStringLiteral("txtPassword"), 256, this);
     txtPassword->setEchoMode(QLineEdit::Password);
+    txtPassword->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
     Label5 = label(QStringLiteral("Label5"), QStringLiteral("Website Thumbnail (optional)"), QString(), this);
 
     imgThumb = new QLabel(this);

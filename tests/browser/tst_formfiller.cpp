@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QTcpServer>
 
 namespace {
 
@@ -97,6 +98,7 @@ private slots:
     void fillsThePage_data();
     void fillsThePage();
     void notFilledAgainUntilReopened();
+    void unreachablePageKeepsTheSignIn();
     void credentialsStayData_data();
     void credentialsStayData();
     void addressMustMatchExactly_data();
@@ -219,6 +221,27 @@ void TestFormFiller::notFilledAgainUntilReopened()
     QCOMPARE(m_server.posts.size(), 2);
     QCOMPARE(m_server.posts[1].field("pass"), QStringLiteral("right"));
     QCOMPARE(started.count(), 2);
+}
+
+void TestFormFiller::unreachablePageKeepsTheSignIn()
+{
+    // A port that nobody listens on: the browser shows its error page under the profile's own address.
+    QTcpServer probe;
+    QVERIFY(probe.listen(QHostAddress::LocalHost));
+    const quint16 port = probe.serverPort();
+    probe.close();
+    const QString url = QStringLiteral("http://127.0.0.1:%1/login").arg(port);
+
+    TabsHarness h;
+    h.chkAutoSignIn->setChecked(true);
+    QSignalSpy started(h.tabs.get(), &AccountTabs::signInStarted);
+    QSignalSpy finished(h.page(0), &QWebEnginePage::loadFinished);
+    h.tabs->openProfile(url, "ann", "pw1");
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(finished.first().first().toBool(), false);
+    QCOMPARE(started.count(), 0);
+    // Still armed: once the site answers, a refresh of the tab signs in.
+    QVERIFY(!h.tabs->tab(0).bTabSignInDone);
 }
 
 void TestFormFiller::credentialsStayData_data()
