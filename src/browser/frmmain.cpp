@@ -6,14 +6,15 @@
 #include "connectiontest.h"
 #include "frmwebsiteprofile.h"
 #include "messageservice.h"
+#include "picturebox.h"
 #include "pictures.h"
+#include "profileconfirm.h"
 #include "startpage.h"
 #include "thumbbackup.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -27,7 +28,6 @@ namespace {
 const QString kSelectProfile = QStringLiteral("Select a website profile");
 const QString kNoProfile = QStringLiteral("No website profile is available");
 const QString kDeleteQuestion = QStringLiteral("Delete this website profile?");
-const QString kSaveFailed = QStringLiteral("Failed to update database.\r\nPlease try again.");
 
 // Colour of the title band; the corner pictures are drawn in the same colour.
 const QString kBandStyle = QStringLiteral("background-color: #2b4a78;");
@@ -268,14 +268,9 @@ void frmMain::cboWP_Click(int position)
 
 void frmMain::showThumb(const QString &path)
 {
-    QImageReader reader(path);
-    const QImage image = reader.read();
-    if (image.isNull()) {
-        imgWPThumb->clear();
-        return;
-    }
     const QSize box = imgWPThumb->size().isEmpty() ? QSize(twips(1440), twips(1080, Qt::Vertical)) : imgWPThumb->size();
-    imgWPThumb->setPixmap(QPixmap::fromImage(image).scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    if (!loadPicture(imgWPThumb, path, box))
+        imgWPThumb->clear();
 }
 
 void frmMain::cmdNewWP_Click()
@@ -335,7 +330,7 @@ void frmMain::imgDeleteWP_Click()
         // The file still holds the profile: keep it in memory and in the list as well.
         db.RestoreProfiles(before);
         thumb.restore();
-        m_services.messages.show(kApplicationTitle, kSaveFailed, MessageIcon::Critical);
+        m_services.messages.show(kApplicationTitle, kUpdateDatabaseFailed, MessageIcon::Critical);
         return;
     }
 

@@ -3,6 +3,7 @@
 #include "clsagentdb.h"
 #include "filedialogservice.h"
 #include "messageservice.h"
+#include "picturebox.h"
 #include "pictures.h"
 #include "profileconfirm.h"
 
@@ -11,7 +12,6 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -160,14 +160,8 @@ void frmWebsiteProfile::EditWP(qint32 lWPIndex)
 
 void frmWebsiteProfile::showThumb(const QString &path)
 {
-    QImageReader reader(path);
-    const QImage image = reader.read();
-    if (image.isNull()) {
+    if (!loadPicture(imgThumb, path, imgThumb->size()))
         imgThumb->clear();
-        return;
-    }
-    imgThumb->setPixmap(
-        QPixmap::fromImage(image).scaled(imgThumb->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
 void frmWebsiteProfile::cmdConfirm_Click()
@@ -199,11 +193,7 @@ void frmWebsiteProfile::SelectThumb()
     if (!info.exists() || info.isDir())
         return;
     // A file that is no picture leaves the shown picture, but is still taken (Confirm copies it).
-    QImageReader reader(path);
-    const QImage image = reader.read();
-    if (!image.isNull())
-        imgThumb->setPixmap(
-            QPixmap::fromImage(image).scaled(imgThumb->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    loadPicture(imgThumb, path, imgThumb->size());
     m_thumbTag = info.fileName();
     txtThumbFullPath->setText(path);
 }

@@ -10,7 +10,6 @@ namespace {
 const QString kRequired = QStringLiteral("Please fill in the required fields.");
 const QString kAddFailed = QStringLiteral("Failed to create new website profile.\r\nPlease try again.");
 const QString kThumbFailed = QStringLiteral("Failed to save thumbnail.");
-const QString kSaveFailed = QStringLiteral("Failed to update database.\r\nPlease try again.");
 const QString kSaved = QStringLiteral("Database updated successfully.");
 
 // The database keeps one byte per character; text it cannot hold would come back changed.
@@ -90,7 +89,7 @@ ConfirmOutcome confirmProfile(clsAgentDB &db, const ProfileInput &input, qint32 
         db.RestoreProfiles(before);
         if (thumb)
             thumb->restore(); // the copy belongs to a change that did not happen
-        outcome.notices.append({kSaveFailed, MessageIcon::Critical});
+        outcome.notices.append({kUpdateDatabaseFailed, MessageIcon::Critical});
         return outcome;
     }
     outcome.notices.append({kSaved, MessageIcon::Information});

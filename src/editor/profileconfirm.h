@@ -32,6 +32,9 @@ struct ConfirmOutcome
     QList<ProfileNotice> notices;
 };
 
+// Shown when the database could not be written after a change to the profiles.
+inline const QString kUpdateDatabaseFailed = QStringLiteral("Failed to update database.\r\nPlease try again.");
+
 // Removes leading and trailing blanks (only blanks, as the stored texts always were).
 QString trimBlanks(const QString &text);
 
