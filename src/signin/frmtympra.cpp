@@ -280,7 +280,11 @@ void frmTympra::enrolSample()
     m_agentDB.TYMMasterPassword = sNewMasterPassword;
     m_agentDB.TYMTrainData = trainData;
     const bool saved = m_agentDB.SaveDB();
-    showKeptDatabase();
+    if (saved && !m_agentDB.KeptUnreadableDBFile().isEmpty()) {
+        // The dialog closes in this step: tell the user where the old file went before it does.
+        showKeptDatabase();
+        m_messages.show(kApplicationTitle, lblKeptDatabase->text(), MessageIcon::Information);
+    }
     if (saved)
         m_accessGranted = true;
     else

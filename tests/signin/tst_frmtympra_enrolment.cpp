@@ -377,6 +377,9 @@ void tst_frmTympraEnrolment::unreadableDatabaseIsKept()
     QVERIFY(granted);
     QVERIFY(!db.KeptUnreadableDBFile().isEmpty());
     QVERIFY(dialog.lblKeptDatabase->text().contains(QDir::toNativeSeparators(db.KeptUnreadableDBFile())));
+    QCOMPARE(messages.messages.size(), 1);
+    QCOMPARE(messages.messages.first().icon, MessageIcon::Information);
+    QVERIFY(messages.lastText().contains(QDir::toNativeSeparators(db.KeptUnreadableDBFile())));
     QFile kept(db.KeptUnreadableDBFile());
     QVERIFY(kept.open(QIODevice::ReadOnly));
     QCOMPARE(kept.readAll(), QByteArray(64, '\x5a'));
