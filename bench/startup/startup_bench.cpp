@@ -49,10 +49,15 @@ double elapsedMs(const QElapsedTimer &timer)
     return timer.nsecsElapsed() / 1e6;
 }
 
+// Thrown on any failure, so that every program started so far is ended on the way out.
+struct Failure
+{
+    QString message;
+};
+
 [[noreturn]] void fail(const QString &message)
 {
-    std::fprintf(stderr, "startup_bench: %s\n", qPrintable(message));
-    std::exit(1);
+    throw Failure {message};
 }
 
 class Bench
@@ -162,23 +167,10 @@ private:
 };
 } // namespace
 
-int main(int argc, char **argv)
+namespace {
+int measure(const QCommandLineParser &parser)
 {
-    QCoreApplication app(argc, argv);
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Start-up time of the sign-in dialog and the main window "
-                                                    "against bare Qt programs. Run under xvfb-run."));
-    parser.addHelpOption();
-    const QCommandLineOption runsOption(QStringLiteral("runs"), QStringLiteral("Measured runs (default 7)."),
-                                        QStringLiteral("n"), QStringLiteral("7"));
-    const QCommandLineOption programOption(QStringLiteral("program-dir"),
-                                           QStringLiteral("The build's program folder (default: this build's)."),
-                                           QStringLiteral("dir"), QStringLiteral(VAULTRY_PROGRAM_DIR));
-    const QCommandLineOption floorOption(QStringLiteral("floor-only"),
-                                         QStringLiteral("Measure only the bare programs (no program needed)."));
-    parser.addOptions({runsOption, programOption, floorOption});
-    parser.process(app);
-    const int runs = std::max(1, parser.value(runsOption).toInt());
+    const int runs = std::max(1, parser.value(QStringLiteral("runs")).toInt());
 
     const QString unavailable = DesktopDriver::unavailableReason();
     if (!unavailable.isEmpty())
@@ -186,7 +178,7 @@ int main(int argc, char **argv)
 
     DesktopDriver driver;
     Bench bench(QCoreApplication::applicationDirPath());
-    if (parser.isSet(floorOption)) {
+    if (parser.isSet(QStringLiteral("floor-only"))) {
         bench.floor();
         for (int i = 1; i <= runs; ++i) {
             const Run f = bench.floor();
@@ -197,11 +189,11 @@ int main(int argc, char **argv)
         return 0;
     }
 
-    ProgramFolder folder(parser.value(programOption));
+    ProgramFolder folder(parser.value(QStringLiteral("program-dir")));
     if (!folder.error().isEmpty())
         fail(folder.error());
     if (folder.missing().contains(ProgramFolder::engineFileName()))
-        fail(QStringLiteral("the engine library is missing from %1").arg(parser.value(programOption)));
+        fail(QStringLiteral("the engine library is missing from %1").arg(parser.value(QStringLiteral("program-dir"))));
 
     SignInFlow flow(driver, kUserName, kMasterPassword, 4242);
     std::printf("enrolling a user in %s ...\n", qPrintable(folder.path()));
@@ -237,4 +229,29 @@ int main(int argc, char **argv)
                 median(linkedDialog));
     std::printf("startup_vs_floor: %.2f %.2f\n", dialogRatio, mainRatio);
     return 0;
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Start-up time of the sign-in dialog and the main window "
+                                                    "against bare Qt programs. Run under xvfb-run."));
+    parser.addHelpOption();
+    const QCommandLineOption runsOption(QStringLiteral("runs"), QStringLiteral("Measured runs (default 7)."),
+                                        QStringLiteral("n"), QStringLiteral("7"));
+    const QCommandLineOption programOption(QStringLiteral("program-dir"),
+                                           QStringLiteral("The build's program folder (default: this build's)."),
+                                           QStringLiteral("dir"), QStringLiteral(VAULTRY_PROGRAM_DIR));
+    const QCommandLineOption floorOption(QStringLiteral("floor-only"),
+                                         QStringLiteral("Measure only the bare programs (no program needed)."));
+    parser.addOptions({runsOption, programOption, floorOption});
+    parser.process(app);
+    try {
+        return measure(parser);
+    } catch (const Failure &failure) {
+        std::fprintf(stderr, "startup_bench: %s\n", qPrintable(failure.message));
+        return 1;
+    }
 }
