@@ -30,7 +30,8 @@ QString SignInFlow::refusal(qint64 pid, const QString &step) const
 {
     for (const QString &title : messageTitles()) {
         if (!m_driver.visibleWindows(title, pid).isEmpty())
-            return QStringLiteral("%1: the program answered with a message box titled %2").arg(step, title);
+            return QStringLiteral("%1: the program answered with a message box titled \"%2\"")
+                .arg(step, title.mid(1, title.size() - 2));
     }
     return {};
 }
@@ -86,19 +87,9 @@ QString SignInFlow::typeTenSamples(qint64 pid)
     return awaitClosed(pid, VaultryWindows::kEnrolment, QStringLiteral("sample 10"));
 }
 
-QString SignInFlow::logIn(qint64 pid)
+QString SignInFlow::awaitLoginClosed(qint64 pid) const
 {
-    const QString dialog = m_driver.waitForWindow(VaultryWindows::kLogin, pid, kWindowTimeoutMs);
-    if (dialog.isEmpty())
-        return QStringLiteral("the login dialog did not appear within %1 s; visible windows: %2")
-            .arg(kWindowTimeoutMs / 1000)
-            .arg(m_driver.visibleTitles().join(QStringLiteral(", ")));
-    QString failed = fillInLogin(dialog);
-    if (failed.isEmpty())
-        failed = pressNext();
-    if (failed.isEmpty())
-        failed = awaitClosed(pid, VaultryWindows::kLogin, QStringLiteral("login"));
-    return failed;
+    return awaitClosed(pid, VaultryWindows::kLogin, QStringLiteral("login"));
 }
 
 QString SignInFlow::fillInLogin(const QString &dialogId)

@@ -17,11 +17,11 @@ public:
     QString enterNewUser(qint64 pid);
     // Types the ten timed samples, Next after each; the dialog closes after the tenth.
     QString typeTenSamples(qint64 pid);
-    // Types user name and password into the login dialog and presses Next; the dialog closes on success.
-    QString logIn(qint64 pid);
-    // The parts of logIn, for callers that time them: fill in the shown login dialog, then press Next.
+    // Login in steps, so that callers can look or time in between: fill in the shown login dialog (user name,
+    // then the timed password), press Next, and wait until the dialog has closed (or refused with a message).
     QString fillInLogin(const QString &dialogId);
     QString pressNext();
+    QString awaitLoginClosed(qint64 pid) const;
 
     static constexpr int kWindowTimeoutMs = 60000;
 

@@ -241,6 +241,8 @@ void tst_EndToEnd::restartLogsInAndListsTheProfile()
     shot(QStringLiteral("login-filled-in"));
     error = m_flow->pressNext();
     E2E_VERIFY(error.isEmpty(), error);
+    error = m_flow->awaitLoginClosed(m_program->pid());
+    E2E_VERIFY(error.isEmpty(), error);
 
     m_mainWindow = m_driver.waitForWindow(VaultryWindows::kMain, m_program->pid(), kWindowTimeoutMs);
     E2E_VERIFY(!m_mainWindow.isEmpty(), QStringLiteral("no main window after the login"));
