@@ -13,13 +13,10 @@ private slots:
     void matchesOpenSsl();
     void illegalKeyBitsKeepPreviousKey_data();
     void illegalKeyBitsKeepPreviousKey();
-    void onlyTheKeyBytesCount();
-    void shorterKeyAfterLongerEqualsFreshInstance();
+    void keyChanges();
     void blocksBeforeAnyKeyStillInvert();
     void blockOutsideArrayIsRefused_data();
     void blockOutsideArrayIsRefused();
-    void shortKeyArrayIsRefused();
-    void instancesAreIndependent();
 };
 
 void TestRijndaelBlock::fipsVectors_data()
@@ -56,9 +53,8 @@ void TestRijndaelBlock::fipsVectors()
 void TestRijndaelBlock::matchesOpenSsl_data()
 {
     QTest::addColumn<int>("keyBits");
-    QTest::newRow("128") << 128;
-    QTest::newRow("192") << 192;
-    QTest::newRow("256") << 256;
+    for (int bits : {128, 192, 256})
+        QTest::addRow("%d", bits) << bits;
 }
 
 // Thousands of random keys, each enciphering random blocks at random offsets, in place and into a second array.
@@ -104,7 +100,6 @@ void TestRijndaelBlock::matchesOpenSsl()
         for (int i = 0; i < blocks; ++i)
             aes.BlockDecrypt(inPlace, inPlace, 16 * i, 16 * i);
         QVERIFY(inPlace == plain);
-        QVERIFY(opensslEcb(false, key, expected) == plain);
     }
 }
 
@@ -121,14 +116,10 @@ void TestRijndaelBlock::illegalKeyBitsKeepPreviousKey_data()
 void TestRijndaelBlock::illegalKeyBitsKeepPreviousKey()
 {
     QFETCH(int, keyBits);
-    const ByteArray key = fromHex("000102030405060708090a0b0c0d0e0f");
-    const ByteArray plain = fromHex("00112233445566778899aabbccddeeff");
-    ByteArray longKey(32, 0xA5);
-
     clsRijndael aes;
-    aes.SetCipherKey(key, 128);
+    aes.SetCipherKey(fromHex("000102030405060708090a0b0c0d0e0f"), 128);
     try {
-        aes.SetCipherKey(longKey, keyBits);
+        aes.SetCipherKey(ByteArray(32, 0xA5), keyBits);
         QFAIL("an illegal key size was accepted");
     } catch (const RijndaelError &e) {
         QCOMPARE(e.number(), 1);
@@ -136,25 +127,15 @@ void TestRijndaelBlock::illegalKeyBitsKeepPreviousKey()
                  QStringLiteral("cRijndael.SetCipherKey - Illegal KeyBits Value"));
     }
     ByteArray out(16);
-    aes.BlockEncrypt(plain, out, 0, 0);
-    QCOMPARE(toHex(out), QByteArray("69c4e0d86a7b0430d8cdb78070b4c55a"));
-    ByteArray back(16);
-    aes.BlockDecrypt(back, out, 0, 0);
-    QVERIFY(back == plain);
-}
-
-void TestRijndaelBlock::onlyTheKeyBytesCount()
-{
-    ByteArray key = fromHex("000102030405060708090a0b0c0d0e0f");
-    key.resize(32, 0xEE);
-    clsRijndael aes;
-    aes.SetCipherKey(key, 128);
-    ByteArray out(16);
     aes.BlockEncrypt(fromHex("00112233445566778899aabbccddeeff"), out, 0, 0);
     QCOMPARE(toHex(out), QByteArray("69c4e0d86a7b0430d8cdb78070b4c55a"));
+    aes.BlockDecrypt(out, out, 0, 0);
+    QCOMPARE(toHex(out), QByteArray("00112233445566778899aabbccddeeff"));
 }
 
-void TestRijndaelBlock::shorterKeyAfterLongerEqualsFreshInstance()
+// Only the key bytes the size asks for count; a shorter key after a longer one leaves nothing of it behind,
+// and one instance's key does not leak into another's.
+void TestRijndaelBlock::keyChanges()
 {
     std::mt19937 random(7);
     ByteArray key256(32), key128(16), plain(64);
@@ -162,13 +143,16 @@ void TestRijndaelBlock::shorterKeyAfterLongerEqualsFreshInstance()
         for (auto &b : *bytes)
             b = std::uint8_t(random());
     }
+    ByteArray padded = key128;
+    padded.resize(32, 0xEE);
 
-    clsRijndael reused, fresh;
+    clsRijndael reused, fresh, other;
     reused.SetCipherKey(key256, 256);
     ByteArray scratch(16);
     reused.BlockEncrypt(plain, scratch, 0, 0);
-    reused.SetCipherKey(key128, 128);
+    reused.SetCipherKey(padded, 128);
     fresh.SetCipherKey(key128, 128);
+    other.SetCipherKey(ByteArray(32, 0xFF), 256);
 
     ByteArray a(64), b(64), da(64), db(64);
     for (int i = 0; i < 64; i += 16) {
@@ -177,9 +161,15 @@ void TestRijndaelBlock::shorterKeyAfterLongerEqualsFreshInstance()
         reused.BlockDecrypt(da, plain, i, i);
         fresh.BlockDecrypt(db, plain, i, i);
     }
-    QVERIFY(a == b);
-    QVERIFY(da == db);
     QVERIFY(a == opensslEcb(true, key128, plain));
+    QVERIFY(b == a);
+    QVERIFY(da == db);
+    QVERIFY(da == opensslEcb(false, key128, plain));
+
+    // A key array shorter than the size names is refused.
+    QVERIFY_THROWS_EXCEPTION(std::out_of_range, fresh.SetCipherKey(ByteArray(), 128));
+    QVERIFY_THROWS_EXCEPTION(std::out_of_range, fresh.SetCipherKey(ByteArray(16), 192));
+    QVERIFY_THROWS_EXCEPTION(std::out_of_range, fresh.SetCipherKey(ByteArray(31), 256));
 }
 
 // Without a key a block only passes through substitution and row shift, which deciphering undoes.
@@ -189,7 +179,6 @@ void TestRijndaelBlock::blocksBeforeAnyKeyStillInvert()
     const ByteArray plain = fromHex("00112233445566778899aabbccddeeff");
     ByteArray cipher(16);
     aes.BlockEncrypt(plain, cipher, 0, 0);
-    QVERIFY(cipher != plain);
     // S(0x00) = 0x63 lands at byte 0, S(0x55) = 0xfc from byte 5 lands at byte 1.
     QCOMPARE(cipher[0], std::uint8_t(0x63));
     QCOMPARE(cipher[1], std::uint8_t(0xfc));
@@ -227,25 +216,6 @@ void TestRijndaelBlock::blockOutsideArrayIsRefused()
     QVERIFY_THROWS_EXCEPTION(std::out_of_range, aes.BlockEncrypt(input, output, inOffset, outOffset));
     QVERIFY_THROWS_EXCEPTION(std::out_of_range, aes.BlockDecrypt(output, input, outOffset, inOffset));
     QVERIFY(output == ByteArray(std::size_t(outSize), 0x22));
-}
-
-void TestRijndaelBlock::shortKeyArrayIsRefused()
-{
-    clsRijndael aes;
-    QVERIFY_THROWS_EXCEPTION(std::out_of_range, aes.SetCipherKey(ByteArray(), 128));
-    QVERIFY_THROWS_EXCEPTION(std::out_of_range, aes.SetCipherKey(ByteArray(16), 192));
-    QVERIFY_THROWS_EXCEPTION(std::out_of_range, aes.SetCipherKey(ByteArray(31), 256));
-    QCOMPARE(aes.SetCipherKey(ByteArray(32), 256), 0);
-}
-
-void TestRijndaelBlock::instancesAreIndependent()
-{
-    clsRijndael a, b;
-    a.SetCipherKey(fromHex("000102030405060708090a0b0c0d0e0f"), 128);
-    b.SetCipherKey(ByteArray(32, 0xFF), 256);
-    ByteArray out(16);
-    a.BlockEncrypt(fromHex("00112233445566778899aabbccddeeff"), out, 0, 0);
-    QCOMPARE(toHex(out), QByteArray("69c4e0d86a7b0430d8cdb78070b4c55a"));
 }
 
 QTEST_GUILESS_MAIN(TestRijndaelBlock)

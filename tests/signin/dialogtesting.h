@@ -1,9 +1,15 @@
 #pragma once
 
+#include "clsagentdb.h"
+#include "frmtympra.h"
 #include "keyclock.h"
+#include "recordingmessageservice.h"
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 
@@ -71,3 +77,30 @@ inline QString steadySample(int length, quint32 gap = 150, quint32 hold = 80)
     const QString h = QString::number(hold / 1000.0);
     return (g + QLatin1Char(' ')).repeated(length - 1) + (h + QLatin1Char(' ')).repeated(length) + QStringLiteral("% ");
 }
+
+// One sign-in dialog over a store in a fresh program folder; the test picks the mode.
+struct SignInDialog
+{
+    explicit SignInDialog(const QString &engine = QString()) : dialog(db, granted, messages, engine, clock) { }
+    void submit(const QString &password)
+    {
+        typist.type(dialog.txtMasterPassword, password);
+        dialog.cmdNext->click();
+    }
+    // Every message shown, as "title: text".
+    QStringList shown() const
+    {
+        QStringList lines;
+        for (const auto &m : messages.messages)
+            lines << m.title + QStringLiteral(": ") + m.text;
+        return lines;
+    }
+
+    QTemporaryDir folder;
+    clsAgentDB db {folder.path()};
+    RecordingMessageService messages;
+    bool granted = false;
+    TestKeyClock clock;
+    Typist typist {clock};
+    frmTympra dialog;
+};

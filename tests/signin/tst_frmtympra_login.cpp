@@ -1,13 +1,6 @@
-#include "clsagentdb.h"
 #include "dialogtesting.h"
-#include "frmtympra.h"
-#include "recordingmessageservice.h"
 
 #include <QLibrary>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
 
 namespace {
 
@@ -30,32 +23,22 @@ QString trainData(int alike)
 }
 
 // A login dialog over a store that holds an enrolled user.
-struct Login
+struct Login : SignInDialog
 {
-    explicit Login(const QString &engine = QStringLiteral("copy"), int alike = 3)
+    explicit Login(const QString &engine = QStringLiteral("copy"), int alike = 3) : SignInDialog(fakeEngine(engine))
     {
         db.TYMUserID = kUser;
         db.TYMMasterPassword = kPassword;
         // As read back from the file: padded with blanks.
         db.TYMTrainData = trainData(alike).leftJustified(2948, QLatin1Char(' '));
-        dialog = std::make_unique<frmTympra>(db, granted, messages, fakeEngine(engine), clock);
-        dialog->LogInTYMProfile();
-        dialog->show();
+        dialog.LogInTYMProfile();
+        dialog.show();
     }
     void attempt(const QString &user, const QString &password)
     {
-        dialog->txtUserID->setText(user);
-        typist.type(dialog->txtMasterPassword, password);
-        dialog->cmdNext->click();
+        dialog.txtUserID->setText(user);
+        submit(password);
     }
-
-    QTemporaryDir folder;
-    clsAgentDB db {folder.path()};
-    RecordingMessageService messages;
-    bool granted = false;
-    TestKeyClock clock;
-    Typist typist {clock};
-    std::unique_ptr<frmTympra> dialog;
 };
 
 // How often the fake engine's registration ran; holding the library keeps its counter alive.
@@ -117,21 +100,18 @@ void tst_frmTympraLogin::refusals()
     const int registeredBefore = registerCalls(engine);
     Login login;
     login.attempt(user, password);
-    QCOMPARE(login.messages.messages.size(), 1);
-    QCOMPARE(login.messages.messages[0].text, message);
-    QCOMPARE(login.messages.messages[0].title, QStringLiteral("Login"));
+    QCOMPARE(login.shown(), QStringList {QStringLiteral("Login: ") + message});
     QCOMPARE(login.messages.messages[0].icon, MessageIcon::Warning);
-    QCOMPARE(login.messages.messages[0].buttons, MessageButtons::Ok);
-    QCOMPARE(login.dialog->txtMasterPassword->text(), QString());
-    QCOMPARE(login.dialog->txtUserID->text(), user);
-    QCOMPARE(login.dialog->focusWidget(), static_cast<QWidget *>(login.dialog->txtMasterPassword));
-    QVERIFY(login.dialog->isVisible());
+    QCOMPARE(login.dialog.txtMasterPassword->text(), QString());
+    QCOMPARE(login.dialog.txtUserID->text(), user);
+    QCOMPARE(login.dialog.focusWidget(), static_cast<QWidget *>(login.dialog.txtMasterPassword));
+    QVERIFY(login.dialog.isVisible());
     QCOMPARE(login.granted, false);
     QCOMPARE(registerCalls(engine), registeredBefore); // the engine was never reached
     // Unlimited attempts: the next right one passes.
     login.attempt(kUser, kPassword);
     QVERIFY(login.granted);
-    QVERIFY(!login.dialog->isVisible());
+    QVERIFY(!login.dialog.isVisible());
 }
 
 void tst_frmTympraLogin::rhythm_data()
@@ -155,18 +135,15 @@ void tst_frmTympraLogin::rhythm()
     Login login(QStringLiteral("copy"), alike);
     login.attempt(kUser, kPassword);
     QCOMPARE(login.granted, passes);
-    QCOMPARE(login.dialog->isVisible(), !passes);
+    QCOMPARE(login.dialog.isVisible(), !passes);
     QCOMPARE(registerCalls(engine), registeredBefore + 1);
     if (passes) {
         QVERIFY(login.messages.messages.isEmpty());
         return;
     }
-    QCOMPARE(login.messages.messages.size(), 1);
-    QCOMPARE(login.messages.messages[0].text, QStringLiteral("Failed to log in."));
-    QCOMPARE(login.messages.messages[0].title, QStringLiteral("Vaultry"));
-    QCOMPARE(login.messages.messages[0].icon, MessageIcon::Warning);
-    QCOMPARE(login.dialog->txtMasterPassword->text(), QString());
-    QCOMPARE(login.dialog->txtUserID->text(), kUser);
+    QCOMPARE(login.shown(), QStringList {QStringLiteral("Vaultry: Failed to log in.")});
+    QCOMPARE(login.dialog.txtMasterPassword->text(), QString());
+    QCOMPARE(login.dialog.txtUserID->text(), kUser);
 }
 
 void tst_frmTympraLogin::engineFailuresEndTheAttemptSilently_data()
@@ -190,12 +167,12 @@ void tst_frmTympraLogin::engineFailuresEndTheAttemptSilently()
     Login login(variant, 5);
     login.attempt(kUser, kPassword);
     QVERIFY(login.messages.messages.isEmpty());
-    QCOMPARE(login.dialog->txtMasterPassword->text(), kPassword); // box and capture stay
-    QVERIFY(login.dialog->isVisible());
+    QCOMPARE(login.dialog.txtMasterPassword->text(), kPassword); // box and capture stay
+    QVERIFY(login.dialog.isVisible());
     QCOMPARE(login.granted, false);
     QCOMPARE(registerCalls(engine), registeredBefore + (registers ? 1 : 0));
     // The capture stayed: Next again gives the same attempt, not "in one shot".
-    login.dialog->cmdNext->click();
+    login.dialog.cmdNext->click();
     QVERIFY(login.messages.messages.isEmpty());
     QCOMPARE(registerCalls(engine), registeredBefore + (registers ? 2 : 0));
 }
@@ -203,13 +180,13 @@ void tst_frmTympraLogin::engineFailuresEndTheAttemptSilently()
 void tst_frmTympraLogin::correctionResetsTheSample()
 {
     Login login;
-    login.dialog->txtUserID->setText(kUser);
-    login.typist.type(login.dialog->txtMasterPassword, QStringLiteral("Secr"));
-    login.typist.press(login.dialog->txtMasterPassword, Qt::Key_Delete);
-    QCOMPARE(login.dialog->txtMasterPassword->text(), QString());
+    login.dialog.txtUserID->setText(kUser);
+    login.typist.type(login.dialog.txtMasterPassword, QStringLiteral("Secr"));
+    login.typist.press(login.dialog.txtMasterPassword, Qt::Key_Delete);
+    QCOMPARE(login.dialog.txtMasterPassword->text(), QString());
     // Both counts start again, so the full typing that follows is one shot.
-    login.typist.type(login.dialog->txtMasterPassword, kPassword);
-    login.dialog->cmdNext->click();
+    login.typist.type(login.dialog.txtMasterPassword, kPassword);
+    login.dialog.cmdNext->click();
     QVERIFY(login.messages.messages.isEmpty());
     QVERIFY(login.granted);
 }
@@ -226,26 +203,23 @@ void tst_frmTympraLogin::notOneShot()
 {
     QFETCH(bool, repeat);
     Login login;
-    login.dialog->txtUserID->setText(kUser);
-    QWidget *box = login.dialog->txtMasterPassword;
+    login.dialog.txtUserID->setText(kUser);
+    QWidget *box = login.dialog.txtMasterPassword;
     if (repeat) {
         login.typist.type(box, QStringLiteral("Secre"));
         QTest::keyPress(box, 't');
         login.typist.autoRepeat(box, Qt::Key_T, QStringLiteral("t"));
         QTest::keyRelease(box, 't');
-        QCOMPARE(login.dialog->txtMasterPassword->text(), QStringLiteral("Secrett"));
+        QCOMPARE(login.dialog.txtMasterPassword->text(), QStringLiteral("Secrett"));
     } else {
         login.typist.type(box, QStringLiteral("Secret8"));
     }
     QTest::keyClick(box, Qt::Key_Left, Qt::ShiftModifier);
     login.typist.type(box, QStringLiteral("7"));
-    QCOMPARE(login.dialog->txtMasterPassword->text(), kPassword);
-    login.dialog->cmdNext->click();
-    QCOMPARE(login.messages.messages.size(), 1);
-    QCOMPARE(login.messages.lastText(), QStringLiteral("Please key in your Master Password in one shot."));
-    QCOMPARE(login.messages.messages.last().title, QStringLiteral("Login"));
-    QCOMPARE(login.messages.messages.last().icon, MessageIcon::Warning);
-    QCOMPARE(login.dialog->txtMasterPassword->text(), QString());
+    QCOMPARE(login.dialog.txtMasterPassword->text(), kPassword);
+    login.dialog.cmdNext->click();
+    QCOMPARE(login.shown(), QStringList {QStringLiteral("Login: Please key in your Master Password in one shot.")});
+    QCOMPARE(login.dialog.txtMasterPassword->text(), QString());
     QCOMPARE(login.granted, false);
 }
 
@@ -256,7 +230,7 @@ void tst_frmTympraLogin::damagedTrainingText()
     login.attempt(kUser, kPassword);
     QVERIFY(login.messages.messages.isEmpty());
     QCOMPARE(login.granted, false);
-    QVERIFY(login.dialog->isVisible());
+    QVERIFY(login.dialog.isVisible());
 }
 
 QTEST_MAIN(tst_frmTympraLogin)

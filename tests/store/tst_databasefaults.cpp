@@ -26,11 +26,13 @@ struct Store
     clsAgentDB db;
 };
 
-void fillStore(clsAgentDB &db)
+// A user and `profiles` profiles: 200 make a file larger than the 4096 bytes a "full disk" lets through.
+void fillStore(clsAgentDB &db, int profiles = 1)
 {
     db.TYMUserID = "new user";
     db.TYMMasterPassword = "newpass";
-    db.AddWebsiteProfile(false, "n", "u", "i", "p", "");
+    for (int i = 0; i < profiles; ++i)
+        db.AddWebsiteProfile(true, "profile", "https://example.org/login", "id", "password", "");
 }
 
 // Sets or clears the immutable attribute of a folder (root ignores permission bits, not this).
@@ -169,49 +171,41 @@ private slots:
     void unreadableFileIsKeptAside_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::newRow("20 bytes") << QByteArray("twenty bytes of junk");
-        QTest::newRow("header without separators") << encipher(QByteArray(3008, 'q'));
-        QTest::newRow("plain text") << QByteArray(4000, 'a');
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("20 bytes") << QByteArray("twenty bytes of junk") << true;
+        QTest::newRow("header without separators") << encipher(QByteArray(3008, 'q')) << true;
+        QTest::newRow("plain text") << QByteArray(4000, 'a') << true;
+        QTest::newRow("empty file is simply replaced") << QByteArray() << false;
     }
     void unreadableFileIsKeptAside()
     {
         QFETCH(QByteArray, file);
+        QFETCH(bool, kept);
         QTemporaryDir dir;
         Store s(dir.path());
         QVERIFY(writeFile(s.db.DBFile(), file));
         QVERIFY(!s.db.OpenDB());
-        QVERIFY(s.db.FoundUnreadableDB());
+        QCOMPARE(s.db.FoundUnreadableDB(), kept);
         QVERIFY(s.db.KeptUnreadableDBFile().isEmpty());
 
         fillStore(s.db);
         QVERIFY(s.db.SaveDB());
-        const QString kept = s.db.KeptUnreadableDBFile();
-        QVERIFY(
-            QRegularExpression("^" + QRegularExpression::escape(s.db.DBFile()) + R"(\.unreadable-\d{8}-\d{6}(-\d+)?$)")
-                .match(kept)
-                .hasMatch());
-        QCOMPARE(readFile(kept), file);
+        const QString keptFile = s.db.KeptUnreadableDBFile();
+        QCOMPARE(keptFile.isEmpty(), !kept);
+        if (kept) {
+            const QRegularExpression name("^" + QRegularExpression::escape(s.db.DBFile()) +
+                                          R"(\.unreadable-\d{8}-\d{6}(-\d+)?$)");
+            QVERIFY(name.match(keptFile).hasMatch());
+            QCOMPARE(readFile(keptFile), file);
+        }
         clsAgentDB fresh(dir.path());
         QVERIFY(fresh.OpenDB());
         QCOMPARE(fresh.TYMUserID, "new user");
 
         // Only the first save moves anything aside.
         QVERIFY(s.db.SaveDB());
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2);
-        QCOMPARE(s.db.KeptUnreadableDBFile(), kept);
-    }
-
-    void emptyFileIsSimplyReplaced()
-    {
-        QTemporaryDir dir;
-        Store s(dir.path());
-        QVERIFY(writeFile(s.db.DBFile(), {}));
-        QVERIFY(!s.db.OpenDB());
-        QVERIFY(!s.db.FoundUnreadableDB());
-        fillStore(s.db);
-        QVERIFY(s.db.SaveDB());
-        QVERIFY(s.db.KeptUnreadableDBFile().isEmpty());
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList {"vy.bdb"});
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), kept ? 2 : 1);
+        QCOMPARE(s.db.KeptUnreadableDBFile(), keptFile);
     }
 
     void savedFileIsOwnerOnly_data()
@@ -253,9 +247,7 @@ private slots:
         const QString folder = dir.filePath("prog");
         QVERIFY(QDir().mkpath(folder));
         Store s(folder);
-        fillStore(s.db);
-        for (int i = 0; i < 200; ++i)
-            s.db.AddWebsiteProfile(true, "profile", "https://example.org/login", "id", "password", "");
+        fillStore(s.db, 200);
         QVERIFY(s.db.SaveDB());
         const QByteArray before = readFile(s.db.DBFile());
         s.db.AddWebsiteProfile(false, "one more", "", "", "", "");
@@ -299,7 +291,7 @@ private slots:
         QVERIFY(s.db.SaveDB());
         clsAgentDB back(folder);
         QVERIFY(back.OpenDB());
-        QCOMPARE(back.WebsiteProfileCount(), 202);
+        QCOMPARE(back.WebsiteProfileCount(), 201);
     }
 
     void failedSaveKeepsUnreadableFileInPlace()
@@ -309,16 +301,12 @@ private slots:
         Store s(dir.path());
         QVERIFY(writeFile(s.db.DBFile(), QByteArray(8000, 'j')));
         QVERIFY(!s.db.OpenDB());
-        fillStore(s.db);
-        for (int i = 0; i < 200; ++i)
-            s.db.AddWebsiteProfile(true, "profile", "https://example.org/login", "id", "password", "");
-        bool ok = true;
+        fillStore(s.db, 200);
         {
             const FileSizeLimit diskFull(4096);
             QVERIFY(diskFull.active());
-            ok = s.db.SaveDB();
+            QVERIFY(!s.db.SaveDB());
         }
-        QVERIFY(!ok);
         QCOMPARE(readFile(s.db.DBFile()), QByteArray(8000, 'j'));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList {"vy.bdb"});
         QVERIFY(s.db.KeptUnreadableDBFile().isEmpty());

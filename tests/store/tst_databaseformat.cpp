@@ -23,6 +23,9 @@ private slots:
         plain += record({"1", "Bank", "https://bank.example/login", "alice@example.org", "pw2", "bank.png"});
         plain += record({"0", "Mail", "https://mail.example/", "al", "", ""});
         plain += record({"x", allBytes().mid(1), "u", "i", allBytes(), "t.bmp"});
+        // Only exactly "1" is a true flag.
+        for (const QByteArray flag : {"", "11", "True", "-1"})
+            plain += record({flag, "flag", "", "", "", ""});
         QVERIFY(writeFile(dir.filePath("vy.bdb"), encipher(plain)));
 
         clsAgentDB db(dir.path());
@@ -31,13 +34,14 @@ private slots:
         QCOMPARE(db.TYMUserID, "alice");
         QCOMPARE(db.TYMMasterPassword, "s3cret9");
         QCOMPARE(db.TYMTrainData, QString::fromLatin1(train) + QString(2948 - train.size(), ' '));
-        QCOMPARE(db.WebsiteProfileCount(), 3);
+        QCOMPARE(db.WebsiteProfileCount(), 7);
         QCOMPARE(db.Profiles().at(0),
                  (WebsiteProfile {"Bank", "https://bank.example/login", "alice@example.org", "pw2", "bank.png", true}));
         QCOMPARE(db.Profiles().at(1), (WebsiteProfile {"Mail", "https://mail.example/", "al", "", "", false}));
         QCOMPARE(db.WPName(2), allCharacters().mid(1));
         QCOMPARE(db.WPPassword(2), allCharacters());
-        QVERIFY(!db.WPTympra(2));
+        for (int i = 2; i < 7; ++i)
+            QVERIFY(!db.WPTympra(i));
         QVERIFY(!db.FoundUnreadableDB());
     }
 
@@ -65,9 +69,9 @@ private slots:
     void noProfilesGives3008Bytes()
     {
         QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath("vy.bdb"), QByteArray(100000, 'x'))); // a longer old file leaves no tail
         clsAgentDB db(dir.path());
         db.TYMUserID = "carol";
-        db.TYMMasterPassword = "abcdef";
         QVERIFY(db.SaveDB());
         QCOMPARE(QFileInfo(db.DBFile()).size(), 3008);
         clsAgentDB again(dir.path());
@@ -136,55 +140,16 @@ private slots:
         QCOMPARE(readFile(db.DBFile()), first);
     }
 
-    void flagIsTrueOnlyForExactlyOne_data()
-    {
-        QTest::addColumn<QByteArray>("flag");
-        QTest::addColumn<bool>("tympra");
-        QTest::newRow("1") << QByteArray("1") << true;
-        QTest::newRow("0") << QByteArray("0") << false;
-        QTest::newRow("empty") << QByteArray() << false;
-        QTest::newRow("11") << QByteArray("11") << false;
-        QTest::newRow("True") << QByteArray("True") << false;
-        QTest::newRow("-1") << QByteArray("-1") << false;
-    }
-    void flagIsTrueOnlyForExactlyOne()
-    {
-        QFETCH(QByteArray, flag);
-        QFETCH(bool, tympra);
-        QTemporaryDir dir;
-        QVERIFY(
-            writeFile(dir.filePath("vy.bdb"), encipher(header("u", "p", "") + record({flag, "n", "", "", "", ""}))));
-        clsAgentDB db(dir.path());
-        QVERIFY(db.OpenDB());
-        QCOMPARE(db.WebsiteProfileCount(), 1);
-        QCOMPARE(db.WPTympra(0), tympra);
-    }
-
-    void recordsWithOtherFieldCountsAreSkipped()
-    {
-        QTemporaryDir dir;
-        QByteArray plain = header("u", "p", "");
-        plain += record({"0", "first", "", "", "", ""});
-        plain += record({"0", "five", "", "", ""});
-        plain += record({"0", "seven", "", "", "", "", ""});
-        plain += record({"1", "second", "u", "i", "p", "t"});
-        plain += RecordSep; // an empty piece
-        plain += record({"0", "third", "", "", "", ""});
-        QVERIFY(writeFile(dir.filePath("vy.bdb"), encipher(plain)));
-        clsAgentDB db(dir.path());
-        QVERIFY(db.OpenDB());
-        QCOMPARE(db.WebsiteProfileCount(), 3);
-        QCOMPARE(db.WPName(0), "first");
-        QCOMPARE(db.WPName(1), "second");
-        QCOMPARE(db.WPName(2), "third");
-    }
-
     void separatorPlacements_data()
     {
         QTest::addColumn<QByteArray>("records");
         QTest::addColumn<QStringList>("names");
         const QByteArray nul(1, '\0');
         QTest::newRow("none") << QByteArray() << QStringList();
+        QTest::newRow("records of 5 and 7 fields and empty pieces skipped") << record({"0", "first", "", "", "", ""}) +
+                record({"0", "five", "", "", ""}) + record({"0", "seven", "", "", "", "", ""}) +
+                record({"1", "second", "u", "i", "p", "t"}) + RecordSep +
+                record({"0", "third", "", "", "", ""}) << QStringList {"first", "second", "third"};
         QTest::newRow("only a record separator") << RecordSep << QStringList();
         QTest::newRow("record separator halves in a field")
             << record({"0", "a2" + nul + "5" + nul + "b", "", "", "", ""}) + record({"0", "next", "", "", "", ""})
@@ -220,16 +185,6 @@ private slots:
         for (const WebsiteProfile &p : db.Profiles())
             read << p.Name;
         QCOMPARE(read, names);
-    }
-
-    void longerOldFileLeavesNoTail()
-    {
-        QTemporaryDir dir;
-        QVERIFY(writeFile(dir.filePath("vy.bdb"), QByteArray(100000, 'x')));
-        clsAgentDB db(dir.path());
-        db.TYMUserID = "u";
-        QVERIFY(db.SaveDB());
-        QCOMPARE(QFileInfo(db.DBFile()).size(), 3008);
     }
 
     void headerFieldsPastTheirPlacesAreCut()
