@@ -229,31 +229,28 @@ void TstTymcore::levelsAreNested()
 
 void TstTymcore::programJudgesWithEngine_data()
 {
-    QTest::addColumn<QString>("typing");
+    QTest::addColumn<double>("factor"); // the user's mean rhythm, this much slower
+    QTest::addColumn<bool>("reversed");
     QTest::addColumn<bool>("passes");
-    QTest::newRow("own usual rhythm") << "mean" << true;
-    QTest::newRow("own rhythm, a little faster") << "faster" << true;
-    QTest::newRow("same shape, twice as slow") << "slow" << false;
-    QTest::newRow("same timings, other order") << "reversed" << false;
+    QTest::newRow("own usual rhythm") << 1.0 << false << true;
+    QTest::newRow("own rhythm, a little faster") << 0.9 << false << true;
+    QTest::newRow("same shape, twice as slow") << 2.0 << false << false;
+    QTest::newRow("same timings, other order") << 1.0 << true << false;
 }
 
 void TstTymcore::programJudgesWithEngine()
 {
-    QFETCH(QString, typing);
+    QFETCH(double, factor);
+    QFETCH(bool, reversed);
     QFETCH(bool, passes);
     const int n = 17;
     const std::vector<double> samples = syntheticSamples(10, n, 5);
     RhythmMatrix training(10, n);
     std::copy(samples.begin(), samples.end(), training.values.begin());
-    const std::vector<double> mean = meanOf(samples, 10, n);
-    QList<double> x(mean.begin(), mean.end());
-    if (typing == "faster")
-        for (double &v : x)
-            v *= 0.9;
-    else if (typing == "slow")
-        for (double &v : x)
-            v *= 2.0;
-    else if (typing == "reversed")
+    QList<double> x;
+    for (double v : meanOf(samples, 10, n))
+        x << v * factor;
+    if (reversed)
         std::reverse(x.begin(), x.end());
 
     TymcoreEngine engine(TymcoreEngine::libraryPathIn(qEnvironmentVariable("VAULTRY_PROGRAM_DIR")));

@@ -31,7 +31,7 @@ class tst_frmTympraEnrolment : public QObject
 
 private slots:
     void keyboard();
-    void modes();
+    void noModeDoesNothing();
     void enrolmentWritesTheDatabase();
     void firstStepRefusals_data();
     void firstStepRefusals();
@@ -78,7 +78,7 @@ void tst_frmTympraEnrolment::keyboard()
     QCOMPARE(e.granted, false);
 }
 
-void tst_frmTympraEnrolment::modes()
+void tst_frmTympraEnrolment::noModeDoesNothing()
 {
     SignInDialog neither;
     neither.dialog.show();
@@ -87,15 +87,6 @@ void tst_frmTympraEnrolment::modes()
     neither.dialog.cmdNext->click(); // no mode chosen: nothing happens
     QVERIFY(neither.dialog.isVisible());
     QVERIFY(neither.messages.messages.isEmpty());
-
-    for (bool enrol : {true, false}) {
-        SignInDialog s;
-        enrol ? s.dialog.RegisterNewTYMProfile() : s.dialog.LogInTYMProfile();
-        s.dialog.show();
-        QCOMPARE(s.dialog.lblRegistration->isVisible(), enrol);
-        QVERIFY(!s.dialog.pgrTimes->isVisible());
-        QVERIFY(!s.dialog.txtCount->isVisible());
-    }
 }
 
 void tst_frmTympraEnrolment::enrolmentWritesTheDatabase()
@@ -132,25 +123,20 @@ void tst_frmTympraEnrolment::firstStepRefusals_data()
     QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("message"); // empty: taken
 
-    QTest::newRow("user name of 2") << "ab" << kPassword << "Invalid Username length.";
-    QTest::newRow("user name of 3") << "abc" << kPassword << "";
-    QTest::newRow("user name of 30") << QString(30, QLatin1Char('u')) << kPassword << "";
-    QTest::newRow("password of 5") << "alice"
-                                   << "abcd5"
-                                   << "Invalid Master Password length.";
-    QTest::newRow("password of 6") << "alice"
-                                   << "abcd56"
-                                   << "";
-    QTest::newRow("password of 15") << "alice"
-                                    << "abcdefghij12345"
-                                    << "";
-    QTest::newRow("both wrong: user name first") << "a"
-                                                 << "abc"
-                                                 << "Invalid Username length.";
+    const auto row = [](const char *name, const QString &user, const QString &password, const char *message) {
+        QTest::newRow(name) << user << password << QString::fromUtf8(message);
+    };
+    row("user name of 2", "ab", kPassword, "Invalid Username length.");
+    row("user name of 3", "abc", kPassword, "");
+    row("user name of 30", QString(30, QLatin1Char('u')), kPassword, "");
+    row("password of 5", "alice", "abcd5", "Invalid Master Password length.");
+    row("password of 6", "alice", "abcd56", "");
+    row("password of 15", "alice", "abcdefghij12345", "");
+    row("both wrong: user name first", "a", "abc", "Invalid Username length.");
     // Texts the database's code page cannot hold.
-    QTest::newRow("user name outside the code page") << QStringLiteral("Ωmega") << kPassword << "Username";
-    QTest::newRow("password outside the code page") << "alice" << QStringLiteral("пароль12") << "Master Password";
-    QTest::newRow("code page 1252 letters pass") << QStringLiteral("Zoë") << QStringLiteral("Straße€1") << "";
+    row("user name outside the code page", QStringLiteral("Ωmega"), kPassword, "Username");
+    row("password outside the code page", "alice", QStringLiteral("пароль12"), "Master Password");
+    row("code page 1252 letters pass", QStringLiteral("Zoë"), QStringLiteral("Straße€1"), "");
 }
 
 void tst_frmTympraEnrolment::firstStepRefusals()
@@ -185,12 +171,13 @@ void tst_frmTympraEnrolment::refusedSamplesKeepTheCount_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("correction");
 
-    QTest::newRow("other letter case") << kPassword << "sECRET7" << false;
-    QTest::newRow("with a correction") << kPassword << "Secret77" << true;
-    QTest::newRow("non-alphanumeric password") << "abc-123"
-                                               << "abc-123" << false;
-    QTest::newRow("password with a blank") << "abc 123"
-                                           << "abc 123" << false;
+    const auto row = [](const char *name, const QString &password, const QString &typed, bool correction) {
+        QTest::newRow(name) << password << typed << correction;
+    };
+    row("other letter case", kPassword, "sECRET7", false);
+    row("with a correction", kPassword, "Secret77", true);
+    row("non-alphanumeric password", "abc-123", "abc-123", false);
+    row("password with a blank", "abc 123", "abc 123", false);
 }
 
 void tst_frmTympraEnrolment::refusedSamplesKeepTheCount()

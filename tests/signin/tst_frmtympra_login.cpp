@@ -61,9 +61,8 @@ private slots:
     void rhythm();
     void engineFailuresEndTheAttemptSilently_data();
     void engineFailuresEndTheAttemptSilently();
-    void correctionResetsTheSample();
-    void notOneShot_data();
-    void notOneShot();
+    void oneShot_data();
+    void oneShot();
     void damagedTrainingText();
 };
 
@@ -73,21 +72,17 @@ void tst_frmTympraLogin::refusals_data()
     QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("empty user name") << "" << kPassword << "Check your input.";
-    QTest::newRow("empty user name before a wrong password") << ""
-                                                             << "Wrong12"
-                                                             << "Check your input.";
-    QTest::newRow("empty password") << kUser << ""
-                                    << "Check your input.";
-    QTest::newRow("other user name") << "bob" << kPassword << "Check your Username.";
-    QTest::newRow("user name in other case") << "Alice" << kPassword << "Check your Username.";
-    QTest::newRow("user name checked before password") << "bob"
-                                                       << "Wrong12"
-                                                       << "Check your Username.";
-    QTest::newRow("other password") << kUser << "Secret8"
-                                    << "Check your Master Password.";
-    QTest::newRow("password in other case") << kUser << "sECRET7"
-                                            << "Check your Master Password.";
+    const auto row = [](const char *name, const QString &user, const QString &password, const char *message) {
+        QTest::newRow(name) << user << password << QString::fromLatin1(message);
+    };
+    row("empty user name", "", kPassword, "Check your input.");
+    row("empty user name before a wrong password", "", "Wrong12", "Check your input.");
+    row("empty password", kUser, "", "Check your input.");
+    row("other user name", "bob", kPassword, "Check your Username.");
+    row("user name in other case", "Alice", kPassword, "Check your Username.");
+    row("user name checked before password", "bob", "Wrong12", "Check your Username.");
+    row("other password", kUser, "Secret8", "Check your Master Password.");
+    row("password in other case", kUser, "sECRET7", "Check your Master Password.");
 }
 
 void tst_frmTympraLogin::refusals()
@@ -177,50 +172,51 @@ void tst_frmTympraLogin::engineFailuresEndTheAttemptSilently()
     QCOMPARE(registerCalls(engine), registeredBefore + (registers ? 2 : 0));
 }
 
-void tst_frmTympraLogin::correctionResetsTheSample()
+void tst_frmTympraLogin::oneShot_data()
 {
-    Login login;
-    login.dialog.txtUserID->setText(kUser);
-    login.typist.type(login.dialog.txtMasterPassword, QStringLiteral("Secr"));
-    login.typist.press(login.dialog.txtMasterPassword, Qt::Key_Delete);
-    QCOMPARE(login.dialog.txtMasterPassword->text(), QString());
-    // Both counts start again, so the full typing that follows is one shot.
-    login.typist.type(login.dialog.txtMasterPassword, kPassword);
-    login.dialog.cmdNext->click();
-    QVERIFY(login.messages.messages.isEmpty());
-    QVERIFY(login.granted);
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("passes");
+    // A correction resets both counts, so the full typing that follows is one shot.
+    QTest::newRow("corrected with Delete, then typed whole") << "delete" << true;
+    // The text ends up right, but more keys went down than it has characters.
+    QTest::newRow("wrong key overtyped") << "overtype" << false;
+    QTest::newRow("key held until it repeats, then overtyped") << "repeat" << false;
 }
 
-void tst_frmTympraLogin::notOneShot_data()
+void tst_frmTympraLogin::oneShot()
 {
-    QTest::addColumn<bool>("repeat");
-    QTest::newRow("wrong key overtyped") << false;
-    QTest::newRow("key held until it repeats, then overtyped") << true;
-}
-
-// The text ends up right, but more keys went down than it has characters.
-void tst_frmTympraLogin::notOneShot()
-{
-    QFETCH(bool, repeat);
+    QFETCH(QString, how);
+    QFETCH(bool, passes);
     Login login;
     login.dialog.txtUserID->setText(kUser);
     QWidget *box = login.dialog.txtMasterPassword;
-    if (repeat) {
-        login.typist.type(box, QStringLiteral("Secre"));
-        QTest::keyPress(box, 't');
-        login.typist.autoRepeat(box, Qt::Key_T, QStringLiteral("t"));
-        QTest::keyRelease(box, 't');
-        QCOMPARE(login.dialog.txtMasterPassword->text(), QStringLiteral("Secrett"));
+    if (how == "delete") {
+        login.typist.type(box, QStringLiteral("Secr"));
+        login.typist.press(box, Qt::Key_Delete);
+        QCOMPARE(login.dialog.txtMasterPassword->text(), QString());
+        login.typist.type(box, kPassword);
     } else {
-        login.typist.type(box, QStringLiteral("Secret8"));
+        if (how == "repeat") {
+            login.typist.type(box, QStringLiteral("Secre"));
+            QTest::keyPress(box, 't');
+            login.typist.autoRepeat(box, Qt::Key_T, QStringLiteral("t"));
+            QTest::keyRelease(box, 't');
+            QCOMPARE(login.dialog.txtMasterPassword->text(), QStringLiteral("Secrett"));
+        } else {
+            login.typist.type(box, QStringLiteral("Secret8"));
+        }
+        QTest::keyClick(box, Qt::Key_Left, Qt::ShiftModifier);
+        login.typist.type(box, QStringLiteral("7"));
     }
-    QTest::keyClick(box, Qt::Key_Left, Qt::ShiftModifier);
-    login.typist.type(box, QStringLiteral("7"));
     QCOMPARE(login.dialog.txtMasterPassword->text(), kPassword);
     login.dialog.cmdNext->click();
-    QCOMPARE(login.shown(), QStringList {QStringLiteral("Login: Please key in your Master Password in one shot.")});
-    QCOMPARE(login.dialog.txtMasterPassword->text(), QString());
-    QCOMPARE(login.granted, false);
+    QCOMPARE(login.granted, passes);
+    if (passes) {
+        QVERIFY(login.messages.messages.isEmpty());
+    } else {
+        QCOMPARE(login.shown(), QStringList {QStringLiteral("Login: Please key in your Master Password in one shot.")});
+        QCOMPARE(login.dialog.txtMasterPassword->text(), QString());
+    }
 }
 
 void tst_frmTympraLogin::damagedTrainingText()

@@ -86,28 +86,23 @@ private slots:
         QTest::addColumn<QString>("master");
         QTest::addColumn<QString>("train");
         QTest::addColumn<WebsiteProfile>("profile");
-        const WebsiteProfile plain {"Name", "https://x.example/", "me", "pw", "x.png", false};
-        QTest::newRow("empty texts") << ""
-                                     << ""
-                                     << "" << WebsiteProfile {"", "", "", "", "", false};
-        QTest::newRow("ending in 9") << "user9"
-                                     << "pass99"
-                                     << "1 2 3 % 9" << WebsiteProfile {"n9", "u9", "i9", "p9", "t9", true};
-        QTest::newRow("ending in 2") << "user2"
-                                     << "pass22"
-                                     << "2" << WebsiteProfile {"n2", "u2", "i2", "p2", "t2", false};
-        QTest::newRow("separators spelt out") << "9 2 5 5"
-                                              << "255"
-                                              << "9255" << WebsiteProfile {"2 5 5", "9", "255", "92", "2.5.5", true};
-        QTest::newRow("length limits") << QString(30, 'U') << QString(15, 'P') << QString(1760, '7')
-                                       << WebsiteProfile {QString(256, 'n'), QString(1024, 'u'), QString(256, 'i'),
-                                                          QString(256, 'p'), QString(255, 't'),  true};
-        QTest::newRow("full training text") << "u"
-                                            << "p" << QString(2948, 'T') << plain;
-        QTest::newRow("code page") << QString::fromUtf8("Jürgen€") << QString::fromUtf8("pässwörd„")
-                                   << QString::fromUtf8("é % ")
-                                   << WebsiteProfile {allCharacters(), allCharacters(), allCharacters(),
-                                                      allCharacters(), "ÿ.png",         false};
+        const auto row = [](const char *name, const QString &user, const QString &master, const QString &train,
+                            const WebsiteProfile &profile) {
+            QTest::newRow(name) << user << master << train << profile;
+        };
+        row("empty texts", "", "", "", {"", "", "", "", "", false});
+        row("ending in 9", "user9", "pass99", "1 2 3 % 9", {"n9", "u9", "i9", "p9", "t9", true});
+        row("ending in 2", "user2", "pass22", "2", {"n2", "u2", "i2", "p2", "t2", false});
+        row("separators spelt out", "9 2 5 5", "255", "9255", {"2 5 5", "9", "255", "92", "2.5.5", true});
+        const auto text = [](int n, char c) {
+            return QString(n, QLatin1Char(c));
+        };
+        row("length limits", text(30, 'U'), text(15, 'P'), text(1760, '7'),
+            {text(256, 'n'), text(1024, 'u'), text(256, 'i'), text(256, 'p'), text(255, 't'), true});
+        row("full training text", "u", "p", text(2948, 'T'),
+            {"Name", "https://x.example/", "me", "pw", "x.png", false});
+        const QString all = allCharacters();
+        row("code page", "Jürgen€", "pässwörd„", "é % ", {all, all, all, all, "ÿ.png", false});
     }
     void roundTrip()
     {

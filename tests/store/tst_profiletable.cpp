@@ -27,12 +27,9 @@ private slots:
     {
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("appPath");
-        QTest::newRow("without") << "/opt/vaultry"
-                                 << "/opt/vaultry/";
-        QTest::newRow("with") << "/opt/vaultry/"
-                              << "/opt/vaultry/";
-        QTest::newRow("root") << "/"
-                              << "/";
+        for (const char *folder : {"/opt/vaultry", "/opt/vaultry/"})
+            QTest::newRow(folder) << QString(folder) << QString("/opt/vaultry/");
+        QTest::newRow("root") << QString("/") << QString("/");
     }
     void folderGetsOneSeparator()
     {
