@@ -11,6 +11,7 @@
 #include <openssl/evp.h>
 
 #include <csignal>
+#include <numeric>
 #include <sys/resource.h>
 
 namespace storetest {
@@ -21,30 +22,28 @@ inline QByteArray keyBytes()
     return QByteArray("kex7vold4am9\0\0\0\0", 16);
 }
 
+// AES-128-ECB under the database key, whole blocks, no padding.
 inline QByteArray aes128Ecb(const QByteArray &in, bool encrypt)
 {
     Q_ASSERT(in.size() % 16 == 0);
+    const auto bytes = [](const QByteArray &b) {
+        return reinterpret_cast<const unsigned char *>(b.constData());
+    };
     EVP_CIPHER_CTX *ctx = EVP_CIPHER_CTX_new();
-    const QByteArray key = keyBytes();
-    EVP_CipherInit_ex(ctx, EVP_aes_128_ecb(), nullptr, reinterpret_cast<const unsigned char *>(key.constData()),
-                      nullptr, encrypt ? 1 : 0);
+    EVP_CipherInit_ex(ctx, EVP_aes_128_ecb(), nullptr, bytes(keyBytes()), nullptr, encrypt ? 1 : 0);
     EVP_CIPHER_CTX_set_padding(ctx, 0);
-    QByteArray out(in.size() + 16, '\0');
+    QByteArray out(in.size(), '\0');
     int n = 0;
-    int tail = 0;
-    EVP_CipherUpdate(ctx, reinterpret_cast<unsigned char *>(out.data()), &n,
-                     reinterpret_cast<const unsigned char *>(in.constData()), static_cast<int>(in.size()));
-    EVP_CipherFinal_ex(ctx, reinterpret_cast<unsigned char *>(out.data()) + n, &tail);
+    EVP_CipherUpdate(ctx, reinterpret_cast<unsigned char *>(out.data()), &n, bytes(in), static_cast<int>(in.size()));
     EVP_CIPHER_CTX_free(ctx);
-    out.resize(n + tail);
+    Q_ASSERT(n == in.size());
     return out;
 }
 
 // Zero fill to whole blocks, then encipher.
 inline QByteArray encipher(QByteArray plaintext)
 {
-    if (plaintext.size() % 16 != 0)
-        plaintext.append(QByteArray(16 - plaintext.size() % 16, '\0'));
+    plaintext.append(QByteArray((16 - plaintext.size() % 16) % 16, '\0'));
     return aes128Ecb(plaintext, true);
 }
 
@@ -109,20 +108,14 @@ inline QString cp1252High()
 inline QByteArray allBytes()
 {
     QByteArray b(256, '\0');
-    for (int i = 0; i < 256; ++i)
-        b[i] = static_cast<char>(i);
+    std::iota(b.begin(), b.end(), '\0');
     return b;
 }
 
 inline QString allCharacters()
 {
-    QString s;
-    for (int i = 0; i < 0x80; ++i)
-        s += QChar(i);
-    s += cp1252High();
-    for (int i = 0xA0; i < 0x100; ++i)
-        s += QChar(i);
-    return s;
+    QString s = QString::fromLatin1(allBytes());
+    return s.replace(0x80, 32, cp1252High());
 }
 
 // While alive, files of this process cannot grow beyond the given size, as on a full disk; writes past it fail
