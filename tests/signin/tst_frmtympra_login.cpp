@@ -55,179 +55,170 @@ class tst_frmTympraLogin : public QObject
     Q_OBJECT
 
 private slots:
-    void refusals_data();
-    void refusals();
-    void rhythm_data();
-    void rhythm();
-    void engineFailuresEndTheAttemptSilently_data();
-    void engineFailuresEndTheAttemptSilently();
-    void oneShot_data();
-    void oneShot();
-    void damagedTrainingText();
-};
+    void refusals_data()
+    {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("message");
 
-void tst_frmTympraLogin::refusals_data()
-{
-    QTest::addColumn<QString>("user");
-    QTest::addColumn<QString>("password");
-    QTest::addColumn<QString>("message");
-
-    const auto row = [](const char *name, const QString &user, const QString &password, const char *message) {
-        QTest::newRow(name) << user << password << QString::fromLatin1(message);
-    };
-    row("empty user name", "", kPassword, "Check your input.");
-    row("empty user name before a wrong password", "", "Wrong12", "Check your input.");
-    row("empty password", kUser, "", "Check your input.");
-    row("other user name", "bob", kPassword, "Check your Username.");
-    row("user name in other case", "Alice", kPassword, "Check your Username.");
-    row("user name checked before password", "bob", "Wrong12", "Check your Username.");
-    row("other password", kUser, "Secret8", "Check your Master Password.");
-    row("password in other case", kUser, "sECRET7", "Check your Master Password.");
-}
-
-void tst_frmTympraLogin::refusals()
-{
-    QFETCH(QString, user);
-    QFETCH(QString, password);
-    QFETCH(QString, message);
-    QLibrary engine(fakeEngine(QStringLiteral("copy")));
-    QVERIFY(engine.load());
-    const int registeredBefore = registerCalls(engine);
-    Login login;
-    login.attempt(user, password);
-    QCOMPARE(login.shown(), QStringList {QStringLiteral("Login: ") + message});
-    QCOMPARE(login.messages.messages[0].icon, MessageIcon::Warning);
-    QCOMPARE(login.dialog.txtMasterPassword->text(), QString());
-    QCOMPARE(login.dialog.txtUserID->text(), user);
-    QCOMPARE(login.dialog.focusWidget(), static_cast<QWidget *>(login.dialog.txtMasterPassword));
-    QVERIFY(login.dialog.isVisible());
-    QCOMPARE(login.granted, false);
-    QCOMPARE(registerCalls(engine), registeredBefore); // the engine was never reached
-    // Unlimited attempts: the next right one passes.
-    login.attempt(kUser, kPassword);
-    QVERIFY(login.granted);
-    QVERIFY(!login.dialog.isVisible());
-}
-
-void tst_frmTympraLogin::rhythm_data()
-{
-    QTest::addColumn<int>("alike");
-    QTest::addColumn<bool>("passes");
-
-    QTest::newRow("five of five") << 5 << true;
-    QTest::newRow("three of five") << 3 << true;
-    QTest::newRow("two of five") << 2 << false;
-    QTest::newRow("none") << 0 << false;
-}
-
-void tst_frmTympraLogin::rhythm()
-{
-    QFETCH(int, alike);
-    QFETCH(bool, passes);
-    QLibrary engine(fakeEngine(QStringLiteral("copy")));
-    QVERIFY(engine.load());
-    const int registeredBefore = registerCalls(engine);
-    Login login(QStringLiteral("copy"), alike);
-    login.attempt(kUser, kPassword);
-    QCOMPARE(login.granted, passes);
-    QCOMPARE(login.dialog.isVisible(), !passes);
-    QCOMPARE(registerCalls(engine), registeredBefore + 1);
-    if (passes) {
-        QVERIFY(login.messages.messages.isEmpty());
-        return;
+        const auto row = [](const char *name, const QString &user, const QString &password, const char *message) {
+            QTest::newRow(name) << user << password << QString::fromLatin1(message);
+        };
+        row("empty user name", "", kPassword, "Check your input.");
+        row("empty user name before a wrong password", "", "Wrong12", "Check your input.");
+        row("empty password", kUser, "", "Check your input.");
+        row("other user name", "bob", kPassword, "Check your Username.");
+        row("user name in other case", "Alice", kPassword, "Check your Username.");
+        row("user name checked before password", "bob", "Wrong12", "Check your Username.");
+        row("other password", kUser, "Secret8", "Check your Master Password.");
+        row("password in other case", kUser, "sECRET7", "Check your Master Password.");
     }
-    QCOMPARE(login.shown(), QStringList {QStringLiteral("Vaultry: Failed to log in.")});
-    QCOMPARE(login.dialog.txtMasterPassword->text(), QString());
-    QCOMPARE(login.dialog.txtUserID->text(), kUser);
-}
 
-void tst_frmTympraLogin::engineFailuresEndTheAttemptSilently_data()
-{
-    QTest::addColumn<QString>("variant");
-    QTest::addColumn<bool>("registers");
-
-    QTest::newRow("engine missing") << "absent" << false;
-    QTest::newRow("engine without its method") << "nomethod" << true;
-    QTest::newRow("engine call fails") << "fails" << true;
-    QTest::newRow("engine leaves a zero row") << "zerorow" << true;
-}
-
-void tst_frmTympraLogin::engineFailuresEndTheAttemptSilently()
-{
-    QFETCH(QString, variant);
-    QFETCH(bool, registers);
-    QLibrary engine(fakeEngine(variant));
-    QCOMPARE(engine.load(), registers);
-    const int registeredBefore = registerCalls(engine);
-    Login login(variant, 5);
-    login.attempt(kUser, kPassword);
-    QVERIFY(login.messages.messages.isEmpty());
-    QCOMPARE(login.dialog.txtMasterPassword->text(), kPassword); // box and capture stay
-    QVERIFY(login.dialog.isVisible());
-    QCOMPARE(login.granted, false);
-    QCOMPARE(registerCalls(engine), registeredBefore + (registers ? 1 : 0));
-    // The capture stayed: Next again gives the same attempt, not "in one shot".
-    login.dialog.cmdNext->click();
-    QVERIFY(login.messages.messages.isEmpty());
-    QCOMPARE(registerCalls(engine), registeredBefore + (registers ? 2 : 0));
-}
-
-void tst_frmTympraLogin::oneShot_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::addColumn<bool>("passes");
-    // A correction resets both counts, so the full typing that follows is one shot.
-    QTest::newRow("corrected with Delete, then typed whole") << "delete" << true;
-    // The text ends up right, but more keys went down than it has characters.
-    QTest::newRow("wrong key overtyped") << "overtype" << false;
-    QTest::newRow("key held until it repeats, then overtyped") << "repeat" << false;
-}
-
-void tst_frmTympraLogin::oneShot()
-{
-    QFETCH(QString, how);
-    QFETCH(bool, passes);
-    Login login;
-    login.dialog.txtUserID->setText(kUser);
-    QWidget *box = login.dialog.txtMasterPassword;
-    if (how == "delete") {
-        login.typist.type(box, QStringLiteral("Secr"));
-        login.typist.press(box, Qt::Key_Delete);
+    void refusals()
+    {
+        QFETCH(QString, user);
+        QFETCH(QString, password);
+        QFETCH(QString, message);
+        QLibrary engine(fakeEngine(QStringLiteral("copy")));
+        QVERIFY(engine.load());
+        const int registeredBefore = registerCalls(engine);
+        Login login;
+        login.attempt(user, password);
+        QCOMPARE(login.shown(), QStringList {QStringLiteral("Login: ") + message});
+        QCOMPARE(login.messages.messages[0].icon, MessageIcon::Warning);
         QCOMPARE(login.dialog.txtMasterPassword->text(), QString());
-        login.typist.type(box, kPassword);
-    } else {
-        if (how == "repeat") {
-            login.typist.type(box, QStringLiteral("Secre"));
-            QTest::keyPress(box, 't');
-            login.typist.autoRepeat(box, Qt::Key_T, QStringLiteral("t"));
-            QTest::keyRelease(box, 't');
-            QCOMPARE(login.dialog.txtMasterPassword->text(), QStringLiteral("Secrett"));
-        } else {
-            login.typist.type(box, QStringLiteral("Secret8"));
+        QCOMPARE(login.dialog.txtUserID->text(), user);
+        QCOMPARE(login.dialog.focusWidget(), static_cast<QWidget *>(login.dialog.txtMasterPassword));
+        QVERIFY(login.dialog.isVisible());
+        QCOMPARE(login.granted, false);
+        QCOMPARE(registerCalls(engine), registeredBefore); // the engine was never reached
+        // Unlimited attempts: the next right one passes.
+        login.attempt(kUser, kPassword);
+        QVERIFY(login.granted);
+        QVERIFY(!login.dialog.isVisible());
+    }
+
+    void rhythm_data()
+    {
+        QTest::addColumn<int>("alike");
+        QTest::addColumn<bool>("passes");
+
+        QTest::newRow("five of five") << 5 << true;
+        QTest::newRow("three of five") << 3 << true;
+        QTest::newRow("two of five") << 2 << false;
+        QTest::newRow("none") << 0 << false;
+    }
+
+    void rhythm()
+    {
+        QFETCH(int, alike);
+        QFETCH(bool, passes);
+        QLibrary engine(fakeEngine(QStringLiteral("copy")));
+        QVERIFY(engine.load());
+        const int registeredBefore = registerCalls(engine);
+        Login login(QStringLiteral("copy"), alike);
+        login.attempt(kUser, kPassword);
+        QCOMPARE(login.granted, passes);
+        QCOMPARE(login.dialog.isVisible(), !passes);
+        QCOMPARE(registerCalls(engine), registeredBefore + 1);
+        if (passes) {
+            QVERIFY(login.messages.messages.isEmpty());
+            return;
         }
-        QTest::keyClick(box, Qt::Key_Left, Qt::ShiftModifier);
-        login.typist.type(box, QStringLiteral("7"));
-    }
-    QCOMPARE(login.dialog.txtMasterPassword->text(), kPassword);
-    login.dialog.cmdNext->click();
-    QCOMPARE(login.granted, passes);
-    if (passes) {
-        QVERIFY(login.messages.messages.isEmpty());
-    } else {
-        QCOMPARE(login.shown(), QStringList {QStringLiteral("Login: Please key in your Master Password in one shot.")});
+        QCOMPARE(login.shown(), QStringList {QStringLiteral("Vaultry: Failed to log in.")});
         QCOMPARE(login.dialog.txtMasterPassword->text(), QString());
+        QCOMPARE(login.dialog.txtUserID->text(), kUser);
     }
-}
 
-void tst_frmTympraLogin::damagedTrainingText()
-{
-    Login login;
-    login.db.TYMTrainData = QStringLiteral("0.1 zz 0.3 % ") + login.db.TYMTrainData;
-    login.attempt(kUser, kPassword);
-    QVERIFY(login.messages.messages.isEmpty());
-    QCOMPARE(login.granted, false);
-    QVERIFY(login.dialog.isVisible());
-}
+    void engineFailuresEndTheAttemptSilently_data()
+    {
+        QTest::addColumn<QString>("variant");
+        QTest::addColumn<bool>("registers");
+
+        QTest::newRow("engine missing") << "absent" << false;
+        QTest::newRow("engine without its method") << "nomethod" << true;
+        QTest::newRow("engine call fails") << "fails" << true;
+        QTest::newRow("engine leaves a zero row") << "zerorow" << true;
+    }
+
+    void engineFailuresEndTheAttemptSilently()
+    {
+        QFETCH(QString, variant);
+        QFETCH(bool, registers);
+        QLibrary engine(fakeEngine(variant));
+        QCOMPARE(engine.load(), registers);
+        const int registeredBefore = registerCalls(engine);
+        Login login(variant, 5);
+        login.attempt(kUser, kPassword);
+        QVERIFY(login.messages.messages.isEmpty());
+        QCOMPARE(login.dialog.txtMasterPassword->text(), kPassword); // box and capture stay
+        QVERIFY(login.dialog.isVisible());
+        QCOMPARE(login.granted, false);
+        QCOMPARE(registerCalls(engine), registeredBefore + (registers ? 1 : 0));
+        // The capture stayed: Next again gives the same attempt, not "in one shot".
+        login.dialog.cmdNext->click();
+        QVERIFY(login.messages.messages.isEmpty());
+        QCOMPARE(registerCalls(engine), registeredBefore + (registers ? 2 : 0));
+    }
+
+    void oneShot_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("passes");
+        // A correction resets both counts, so the full typing that follows is one shot.
+        QTest::newRow("corrected with Delete, then typed whole") << "delete" << true;
+        // The text ends up right, but more keys went down than it has characters.
+        QTest::newRow("wrong key overtyped") << "overtype" << false;
+        QTest::newRow("key held until it repeats, then overtyped") << "repeat" << false;
+    }
+
+    void oneShot()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, passes);
+        Login login;
+        login.dialog.txtUserID->setText(kUser);
+        QWidget *box = login.dialog.txtMasterPassword;
+        if (how == "delete") {
+            login.typist.type(box, QStringLiteral("Secr"));
+            login.typist.press(box, Qt::Key_Delete);
+            QCOMPARE(login.dialog.txtMasterPassword->text(), QString());
+            login.typist.type(box, kPassword);
+        } else {
+            if (how == "repeat") {
+                login.typist.type(box, QStringLiteral("Secre"));
+                QTest::keyPress(box, 't');
+                login.typist.autoRepeat(box, Qt::Key_T, QStringLiteral("t"));
+                QTest::keyRelease(box, 't');
+                QCOMPARE(login.dialog.txtMasterPassword->text(), QStringLiteral("Secrett"));
+            } else {
+                login.typist.type(box, QStringLiteral("Secret8"));
+            }
+            QTest::keyClick(box, Qt::Key_Left, Qt::ShiftModifier);
+            login.typist.type(box, QStringLiteral("7"));
+        }
+        QCOMPARE(login.dialog.txtMasterPassword->text(), kPassword);
+        login.dialog.cmdNext->click();
+        QCOMPARE(login.granted, passes);
+        if (passes) {
+            QVERIFY(login.messages.messages.isEmpty());
+        } else {
+            QCOMPARE(login.shown(),
+                     QStringList {QStringLiteral("Login: Please key in your Master Password in one shot.")});
+            QCOMPARE(login.dialog.txtMasterPassword->text(), QString());
+        }
+    }
+
+    void damagedTrainingText()
+    {
+        Login login;
+        login.db.TYMTrainData = QStringLiteral("0.1 zz 0.3 % ") + login.db.TYMTrainData;
+        login.attempt(kUser, kPassword);
+        QVERIFY(login.messages.messages.isEmpty());
+        QCOMPARE(login.granted, false);
+        QVERIFY(login.dialog.isVisible());
+    }
+};
 
 QTEST_MAIN(tst_frmTympraLogin)
 #include "tst_frmtympra_login.moc"
