@@ -154,7 +154,16 @@ private slots:
                 QCOMPARE(result, 1);
                 QCOMPARE(m_messages, std::vector<std::string> {"warning - incorrect length field"});
                 QVERIFY(back == deciphered);
-                ++refused;
+                if (refused++ == 0) {
+                    // A file gets its own warning but still receives every deciphered byte, length byte included.
+                    writeFile(path("cipher"), cipher);
+                    m_messages.clear();
+                    QCOMPARE(other.FileDecrypt(path("back"), path("cipher")), 0);
+                    QVERIFY(readFile(path("back")) == deciphered);
+                    QCOMPARE(m_messages,
+                             std::vector<std::string> {"warning - incorrect length field in decrypted "
+                                                       "file.\r\nWrong key or keysize?"});
+                }
             } else {
                 QCOMPARE(result, 0);
                 QVERIFY(m_messages.empty());
@@ -269,29 +278,6 @@ private slots:
         QVERIFY(readFile(path("existing")) == ByteArray(5, 0x01));
         const std::string text = "File Size Error - ciphertext file not a multiple of block size";
         QCOMPARE(m_messages, (std::vector<std::string> {text, text}));
-    }
-
-    // A wrong key shows the warning but still writes all deciphered bytes, length byte included.
-    void wrongKeyFile()
-    {
-        const ByteArray plain = randomBytes(100, 6);
-        writeFile(path("plain"), plain);
-        m_aes.FileEncrypt(path("plain"), path("cipher"));
-        const ByteArray cipher = readFile(path("cipher"));
-
-        // Find a wrong key whose deciphered length byte is out of range.
-        ByteArray wrongKey;
-        for (unsigned seed = 100;; ++seed) {
-            wrongKey = randomBytes(16, seed);
-            if (opensslEcb(false, wrongKey, cipher).back() >= 16)
-                break;
-        }
-        m_aes.SetCipherKey(wrongKey, 128);
-        QCOMPARE(m_aes.FileDecrypt(path("back"), path("cipher")), 0);
-        QVERIFY(readFile(path("back")) == opensslEcb(false, wrongKey, cipher));
-        QCOMPARE(m_messages,
-                 std::vector<std::string> {"warning - incorrect length field in decrypted file.\r\n"
-                                           "Wrong key or keysize?"});
     }
 
     // A missing input creates no output; a file onto itself would be emptied before it is read.

@@ -14,75 +14,69 @@ class tst_SingleInstance : public QObject
     Q_OBJECT
 
 private slots:
-    void oneCopyPerFolder();
-    void anotherProcessHoldsIt();
-    void crashedCopyIsTakenOver();
+    // One copy per folder, whatever the folder is called; the lock lies outside the program folder.
+    void oneCopyPerFolder()
+    {
+        QTemporaryDir a;
+        QTemporaryDir b;
+        auto first = std::make_unique<SingleInstance>(a.path());
+        QVERIFY(first->acquire());
+        QVERIFY(QFile::exists(first->lockFilePath()));
+        QVERIFY(!first->lockFilePath().startsWith(a.path()));
+        QCOMPARE(QDir(a.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+        SingleInstance second(a.path() + QStringLiteral("/./"));
+        QVERIFY(!second.acquire());
+        SingleInstance elsewhere(b.path());
+        QVERIFY(elsewhere.acquire());
+        first.reset();
+        SingleInstance third(a.path());
+        QVERIFY(third.acquire());
+    }
+
+    void anotherProcessHoldsIt()
+    {
+        QTemporaryDir folder;
+        QProcess *holder = startHolder(folder.path());
+        QVERIFY(holder);
+        SingleInstance mine(folder.path());
+        QVERIFY(!mine.acquire());
+        // A copy that has run for an hour still holds the program.
+        QFile lock(mine.lockFilePath());
+        QVERIFY(lock.open(QIODevice::ReadWrite));
+        QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+        lock.close();
+        SingleInstance later(folder.path());
+        QVERIFY(!later.acquire());
+        holder->terminate();
+        QVERIFY(holder->waitForFinished(10000));
+        SingleInstance after(folder.path());
+        QVERIFY(after.acquire());
+    }
+
+    void crashedCopyIsTakenOver()
+    {
+        QTemporaryDir folder;
+        QProcess *holder = startHolder(folder.path());
+        QVERIFY(holder);
+        holder->kill(); // no chance to remove its lock
+        QVERIFY(holder->waitForFinished(10000));
+        SingleInstance mine(folder.path());
+        QVERIFY(QFile::exists(mine.lockFilePath()));
+        QVERIFY(mine.acquire());
+        SingleInstance another(folder.path());
+        QVERIFY(!another.acquire());
+    }
 
 private:
-    QProcess *startHolder(const QString &folder);
+    QProcess *startHolder(const QString &folder)
+    {
+        auto *holder = new QProcess(this);
+        holder->start(QCoreApplication::applicationFilePath(), {QStringLiteral("--hold"), folder});
+        if (!holder->waitForReadyRead(10000) || !holder->readAll().startsWith("held"))
+            return nullptr;
+        return holder;
+    }
 };
-
-// One copy per folder, whatever the folder is called; the lock lies outside the program folder.
-void tst_SingleInstance::oneCopyPerFolder()
-{
-    QTemporaryDir a;
-    QTemporaryDir b;
-    auto first = std::make_unique<SingleInstance>(a.path());
-    QVERIFY(first->acquire());
-    QVERIFY(QFile::exists(first->lockFilePath()));
-    QVERIFY(!first->lockFilePath().startsWith(a.path()));
-    QCOMPARE(QDir(a.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
-    SingleInstance second(a.path() + QStringLiteral("/./"));
-    QVERIFY(!second.acquire());
-    SingleInstance elsewhere(b.path());
-    QVERIFY(elsewhere.acquire());
-    first.reset();
-    SingleInstance third(a.path());
-    QVERIFY(third.acquire());
-}
-
-QProcess *tst_SingleInstance::startHolder(const QString &folder)
-{
-    auto *holder = new QProcess(this);
-    holder->start(QCoreApplication::applicationFilePath(), {QStringLiteral("--hold"), folder});
-    if (!holder->waitForReadyRead(10000) || !holder->readAll().startsWith("held"))
-        return nullptr;
-    return holder;
-}
-
-void tst_SingleInstance::anotherProcessHoldsIt()
-{
-    QTemporaryDir folder;
-    QProcess *holder = startHolder(folder.path());
-    QVERIFY(holder);
-    SingleInstance mine(folder.path());
-    QVERIFY(!mine.acquire());
-    // A copy that has run for an hour still holds the program.
-    QFile lock(mine.lockFilePath());
-    QVERIFY(lock.open(QIODevice::ReadWrite));
-    QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
-    lock.close();
-    SingleInstance later(folder.path());
-    QVERIFY(!later.acquire());
-    holder->terminate();
-    QVERIFY(holder->waitForFinished(10000));
-    SingleInstance after(folder.path());
-    QVERIFY(after.acquire());
-}
-
-void tst_SingleInstance::crashedCopyIsTakenOver()
-{
-    QTemporaryDir folder;
-    QProcess *holder = startHolder(folder.path());
-    QVERIFY(holder);
-    holder->kill(); // no chance to remove its lock
-    QVERIFY(holder->waitForFinished(10000));
-    SingleInstance mine(folder.path());
-    QVERIFY(QFile::exists(mine.lockFilePath()));
-    QVERIFY(mine.acquire());
-    SingleInstance another(folder.path());
-    QVERIFY(!another.acquire());
-}
 
 // With "--hold <folder>" the test runs as a second copy that takes the lock and waits to be ended.
 int main(int argc, char **argv)
