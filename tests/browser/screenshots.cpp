@@ -1,0 +1,130 @@
+// Renders the main window, the profile dialog and a filled login page into PNG files for the README.
+// Not a test: run it under Xvfb, e.g.  xvfb-run -a build/tests/vaultry_screenshots docs
+#include "accounttabs.h"
+#include "frmwebsiteprofile.h"
+#include "loginpageserver.h"
+#include "mainwindowharness.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QPainter>
+#include <QScreen>
+#include <QTabBar>
+#include <QTest>
+#include <QWebEngineView>
+
+namespace {
+
+// A sample sign-in page of a made-up site.
+QByteArray loginPage(const char *site, const char *colour)
+{
+    return QByteArray("<html><head><title>") + site +
+        " - Sign in</title></head><body style='font-family:sans-serif;background:#f4f6fa'>"
+        "<div style='width:280px;margin:40px auto;padding:20px;background:white;border:1px solid #ccd'>"
+        "<h2 style='color:" +
+        colour + "'>" + site +
+        "</h2><form method='post' action='/signin'>"
+        "<p>User name<br><input type='text' name='user' style='width:100%'></p>"
+        "<p>Password<br><input type='password' name='pass' style='width:100%'></p>"
+        "<p><input type='checkbox' name='remember'> Remember me</p>"
+        "<p><input type='submit' value='Sign in'></p></form></div></body></html>";
+}
+
+QImage thumb(QColor background, QColor ink, bool bank)
+{
+    QImage image(96, 72, QImage::Format_RGB32);
+    image.fill(background);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    if (bank) { // a columned front
+        p.setPen(Qt::NoPen);
+        p.setBrush(ink);
+        p.drawPolygon(QPolygonF({QPointF(14, 30), QPointF(48, 10), QPointF(82, 30)}));
+        for (int x = 20; x <= 70; x += 16)
+            p.drawRect(QRectF(x, 33, 8, 22));
+        p.drawRect(QRectF(14, 57, 68, 6));
+    } else { // an envelope
+        p.setPen(QPen(ink, 3));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(16, 16, 64, 40));
+        p.drawLine(QPointF(16, 16), QPointF(48, 40));
+        p.drawLine(QPointF(80, 16), QPointF(48, 40));
+    }
+    return image;
+}
+
+// Taken from the screen, so that open pop-ups (the profile list) are in the picture too.
+bool save(QWidget *w, const QString &path)
+{
+    const QRect r = w->frameGeometry();
+    const bool ok = w->screen()->grabWindow(0, r.x(), r.y(), r.width(), r.height()).save(path);
+    qInfo("%s %s", ok ? "wrote" : "could not write", qPrintable(path));
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs");
+    QDir().mkpath(out);
+
+    LoginPageServer server;
+    server.setPage(QStringLiteral("/mail"), loginPage("Example Mail", "#2b4a78"));
+    server.setPage(QStringLiteral("/bank"), loginPage("Example Bank", "#2f7e5a"));
+    MainWindowHarness h(QCoreApplication::applicationDirPath() + QStringLiteral("/../bin"));
+    bool ok = true;
+
+    frmMain *window = &h.open();
+    QTest::qWait(2500);
+    ok &= save(window, out + QStringLiteral("/main-empty.png"));
+
+    QDir(h.folder.path()).mkpath(QStringLiteral("thumbs"));
+    thumb(QColor(0xe8, 0xee, 0xf7), QColor(0x2b, 0x4a, 0x78), false).save(h.db.ThumbsFolder() + "mail.bmp");
+    thumb(QColor(0xee, 0xf4, 0xee), QColor(0x2f, 0x7e, 0x5a), true).save(h.db.ThumbsFolder() + "bank.bmp");
+    h.db.AddWebsiteProfile(false, QStringLiteral("Example Mail"), server.url(QStringLiteral("/mail")),
+                           QStringLiteral("jane.doe"), QStringLiteral("correct horse"), QStringLiteral("mail.bmp"));
+    h.db.AddWebsiteProfile(true, QStringLiteral("Example Bank"), server.url(QStringLiteral("/bank")),
+                           QStringLiteral("ann.smith"), QStringLiteral("s3cret"), QStringLiteral("bank.bmp"));
+    h.db.AddWebsiteProfile(false, QStringLiteral("Forum"), QStringLiteral("https://forum.example/"),
+                           QStringLiteral("jane"), QStringLiteral("pw"), QString());
+    h.db.setINIAutoSignIn(QStringLiteral("0")); // filled but not sent, so the pages stay to be seen
+    window = &h.open();
+    QTest::qWait(2500);
+    auto *list = window->findChild<QComboBox *>(QStringLiteral("cboWP"));
+    list->showPopup();
+    QTest::qWait(300);
+    ok &= save(window, out + QStringLiteral("/main-profiles.png"));
+    list->hidePopup();
+
+    // Chooses a profile as a user would and waits for its page.
+    auto choose = [&](int position, const char *title) {
+        list->setCurrentIndex(position);
+        emit list->activated(position);
+        const int t = window->tabs().currentTabIndex();
+        if (!QTest::qWaitFor([&] { return window->tabs().wbPage(t)->title().startsWith(title); }, 15000))
+            qWarning("the page %s did not load", title);
+        QTest::qWait(1500);
+    };
+    choose(1, "Example Mail");
+    ok &= save(window, out + QStringLiteral("/main-chosen.png"));
+
+    frmWebsiteProfile editor(h.db, h.messages, h.files, window);
+    editor.EditWP(1);
+    editor.show();
+    QTest::qWait(500);
+    ok &= save(&editor, out + QStringLiteral("/editor.png"));
+    editor.close();
+
+    window->findChild<QTabBar *>(QStringLiteral("tbs"))->setCurrentIndex(1);
+    choose(2, "Example Bank");
+    ok &= save(window, out + QStringLiteral("/autofill.png"));
+
+    QTest::mouseClick(window->findChild<QLabel *>(QStringLiteral("imgSideBar")), Qt::LeftButton, {}, QPoint(1, 1));
+    QTest::qWait(1000);
+    ok &= save(window, out + QStringLiteral("/main-sidebar-hidden.png"));
+    return ok ? 0 : 1;
+}
