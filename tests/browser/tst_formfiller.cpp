@@ -49,9 +49,7 @@ const QByteArray kFramed = R"(<html><head><title>Framed</title></head><body>
 const char kSnapshot[] = R"JS((function () {
     function list(doc, prefix) {
         return Array.prototype.map.call(doc.getElementsByTagName('input'), function (e) {
-            if (e.type === 'checkbox')
-                return prefix + e.id + '=' + (e.checked ? 'checked' : '');
-            if (e.type === 'radio')
+            if (e.type === 'checkbox' || e.type === 'radio')
                 return prefix + e.id + '=' + (e.checked ? 'checked' : '');
             return prefix + e.id + '=' + e.value;
         });
@@ -72,6 +70,9 @@ QStringList snapshot(QWebEnginePage *page)
 }
 
 using FieldList = QList<QPair<QString, QString>>;
+
+// The login form as it is served, untouched.
+const QStringList kUntouched {"token=t1", "user=", "pass=", "remember=", "go=Sign in"};
 
 } // namespace
 
@@ -120,40 +121,29 @@ void TestFormFiller::fillsThePage_data()
     QTest::addColumn<FieldList>("posted"); // one POST with these fields, or none when empty
     QTest::addColumn<QStringList>("inputs"); // the page's inputs afterwards (only read when nothing is sent)
 
-    const FieldList none;
-    const QStringList unread;
-    QTest::newRow("login form, switch ticked: sent")
-        << "/login"
-        << "/login" << true << true << FieldList {{"token", "t1"}, {"user", "ann"}, {"pass", "pw1"}, {"remember", "on"}}
-        << unread;
-    QTest::newRow("login form, switch clear: filled, not sent")
-        << "/login"
-        << "/login" << false << true << none
-        << QStringList {"token=t1", "user=ann", "pass=pw1", "remember=checked", "go=Sign in"};
-    QTest::newRow("search box before the form, switch clear")
-        << "/portal"
-        << "/portal" << false << true << none << QStringList {"q=ann", "user=ann", "pass=pw1", "go=Sign in"};
-    QTest::newRow("search box before the form, switch ticked")
-        << "/portal"
-        << "/portal" << true << true << FieldList {{"user", "ann"}, {"pass", "pw1"}} << unread;
-    QTest::newRow("text field after the submit field, switch ticked: left empty")
-        << "/after"
-        << "/after" << true << true << FieldList {{"user", "ann"}, {"pass", "pw1"}, {"after", ""}} << unread;
-    QTest::newRow("text field after the submit field, switch clear: filled")
-        << "/after"
-        << "/after" << false << true << none
-        << QStringList {"user=ann", "pass=pw1", "mode=", "go=Sign in", "after=ann"};
-    QTest::newRow("only a button element submits: filled, never sent")
-        << "/button"
-        << "/button" << true << true << none << QStringList {"user=ann", "pass=pw1", "img="};
-    QTest::newRow("form inside a frame: not filled")
-        << "/framed"
-        << "/framed" << true << true << none
-        << QStringList {"frame:token=t1", "frame:user=", "frame:pass=", "frame:remember=", "frame:go=Sign in"};
-    QTest::newRow("profile address is the frame's: not filled")
-        << "/framed"
-        << "/inner" << true << false << none
-        << QStringList {"frame:token=t1", "frame:user=", "frame:pass=", "frame:remember=", "frame:go=Sign in"};
+    auto row = [](const char *name, const char *path, const char *profilePath, bool ticked, bool starts,
+                  const FieldList &posted, const QStringList &inputs = {}) {
+        QTest::newRow(name) << path << profilePath << ticked << starts << posted << inputs;
+    };
+    QStringList framed;
+    for (const QString &input : kUntouched)
+        framed << QStringLiteral("frame:") + input;
+    row("login form, switch ticked: sent", "/login", "/login", true, true,
+        {{"token", "t1"}, {"user", "ann"}, {"pass", "pw1"}, {"remember", "on"}});
+    row("login form, switch clear: filled, not sent", "/login", "/login", false, true, {},
+        {"token=t1", "user=ann", "pass=pw1", "remember=checked", "go=Sign in"});
+    row("search box before the form, switch clear", "/portal", "/portal", false, true, {},
+        {"q=ann", "user=ann", "pass=pw1", "go=Sign in"});
+    row("search box before the form, switch ticked", "/portal", "/portal", true, true,
+        {{"user", "ann"}, {"pass", "pw1"}});
+    row("text field after the submit field, switch ticked: left empty", "/after", "/after", true, true,
+        {{"user", "ann"}, {"pass", "pw1"}, {"after", ""}});
+    row("text field after the submit field, switch clear: filled", "/after", "/after", false, true, {},
+        {"user=ann", "pass=pw1", "mode=", "go=Sign in", "after=ann"});
+    row("only a button element submits: filled, never sent", "/button", "/button", true, true, {},
+        {"user=ann", "pass=pw1", "img="});
+    row("form inside a frame: not filled", "/framed", "/framed", true, true, {}, framed);
+    row("profile address is the frame's: not filled", "/framed", "/inner", true, false, {}, framed);
 }
 
 void TestFormFiller::fillsThePage()
@@ -207,14 +197,14 @@ void TestFormFiller::notFilledAgainUntilReopened()
     // The answer (the same page at the same address) finishes loading but is left alone.
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, 10000);
     QCOMPARE(h.page(0)->url().toString(), m_server.url("/retry"));
-    QCOMPARE(snapshot(h.page(0)), (QStringList {"token=t1", "user=", "pass=", "remember=", "go=Sign in"}));
+    QCOMPARE(snapshot(h.page(0)), kUntouched);
     QVERIFY(!sent.wait(500));
     QCOMPARE(started.count(), 1);
     QCOMPARE(m_server.posts.size(), 1);
     // A later visit to the same address in that tab is not filled either; choosing the profile
     // again signs in once more.
     QVERIFY(h.navigateAndWait(0, m_server.url("/retry")));
-    QCOMPARE(snapshot(h.page(0)), (QStringList {"token=t1", "user=", "pass=", "remember=", "go=Sign in"}));
+    QCOMPARE(snapshot(h.page(0)), kUntouched);
     QVERIFY(!sent.wait(300));
     h.tabs->openProfile(m_server.url("/retry"), "ann", "right");
     QVERIFY(sent.wait(10000));
@@ -317,7 +307,7 @@ void TestFormFiller::addressMustMatchExactly()
     QVERIFY(h.openAndWait(profileUrl, "ann", "pw1"));
     QVERIFY(h.page(0)->url().toString() != profileUrl);
     QCOMPARE(h.page(0)->url().path(), reportedPath);
-    QCOMPARE(snapshot(h.page(0)), (QStringList {"token=t1", "user=", "pass=", "remember=", "go=Sign in"}));
+    QCOMPARE(snapshot(h.page(0)), kUntouched);
     QCOMPARE(started.count(), 0);
     QVERIFY(m_server.posts.isEmpty());
 }
@@ -340,7 +330,7 @@ void TestFormFiller::profileOpenedWhileAPageLoads()
 void TestFormFiller::profileChosenInTheWindowSignsIn()
 {
     // The whole way: a stored profile chosen in the main window's list, the switch ticked from vy.ini.
-    MainWindowHarness h(qEnvironmentVariable("VAULTRY_PROGRAM_DIR"));
+    MainWindowHarness h;
     QVERIFY(h.db.AddWebsiteProfile(false, QStringLiteral("Shop"), m_server.url("/login"), QStringLiteral("ann"),
                                    QStringLiteral("pw \u20ac1"), QString()));
     h.db.setINIAutoSignIn(QStringLiteral("1"));
