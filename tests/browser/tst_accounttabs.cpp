@@ -12,11 +12,36 @@ QByteArray page(const char *title, const char *body = "")
     return QByteArray("<html><head><title>") + title + "</title></head><body>" + body + "</body></html>";
 }
 
+// What the boxes show: "address|title|title's tooltip|status|bar" (bar empty when hidden).
+QString display(const TabsHarness &h)
+{
+    return QStringList {h.txtURL->text(), h.txtPageTitle->text(), h.txtPageTitle->toolTip(), h.statusPanel2->text(),
+                        h.pgrLoad->isHidden() ? QString() : QStringLiteral("bar")}
+        .join(QLatin1Char('|'));
+}
+
+QStringList tooltips(const TabsHarness &h)
+{
+    QStringList tips;
+    for (int k = 0; k < AccountTabs::kTabCount; ++k)
+        tips << h.tbs->tabToolTip(k);
+    return tips;
+}
+
 } // namespace
 
 class TestAccountTabs : public QObject
 {
     Q_OBJECT
+
+    LoginPageServer m_server;
+    QString url(const char *path) const { return m_server.url(QLatin1String(path)); }
+    // The display of a finished page in the current tab.
+    QString shows(const char *path, const char *title, const char *status = "Complete") const
+    {
+        return QStringLiteral("%1|%2|%2|%3|").arg(url(path), QLatin1String(title), QLatin1String(status));
+    }
+
 private slots:
     void initTestCase()
     {
@@ -38,268 +63,214 @@ private slots:
                               "document.title = 'Quiet';</script>"));
     }
 
-    void onlyTheCurrentBrowserIsVisible();
-    void switchShowsTheTabsOwnPage();
-    void backgroundPageChangesOnlyItsTooltip();
-    void startPageCompletesWithoutAddress();
-    void loadStatusFollowsTheCurrentTab();
-    void navigationActsOnTheCurrentTab();
-    void navigationOnAFreshTabDoesNothing();
-    void stopActsOnTheCurrentTab();
-    void newWindowAsks_data();
-    void newWindowAsks();
-    void pagesShowNoDialogs();
-    void leavingAPageIsNotHeldUp();
-
-private:
-    LoginPageServer m_server;
-};
-
-void TestAccountTabs::onlyTheCurrentBrowserIsVisible()
-{
-    TabsHarness h;
-    auto visible = [&] {
-        QList<int> shown;
-        for (int i = 0; i < AccountTabs::kTabCount; ++i) {
-            if (h.tabs->wbPage(i)->isVisible())
-                shown.append(i);
+    void onlyTheCurrentBrowserIsVisible()
+    {
+        TabsHarness h;
+        auto visible = [&] {
+            QList<int> shown;
+            for (int i = 0; i < AccountTabs::kTabCount; ++i) {
+                if (h.tabs->wbPage(i)->isVisible())
+                    shown.append(i);
+            }
+            return shown;
+        };
+        for (int i = 0; i < AccountTabs::kTabCount; ++i)
+            QCOMPARE(h.tabs->wbPage(i)->geometry(), h.browserArea->rect());
+        QCOMPARE(visible(), QList<int> {0});
+        for (int k : {3, 1, 4, 4, 0, 2}) {
+            h.tbs->setCurrentIndex(k);
+            QCOMPARE(h.tabs->currentTabIndex(), k);
+            QCOMPARE(visible(), QList<int> {k});
         }
-        return shown;
-    };
-    for (int i = 0; i < AccountTabs::kTabCount; ++i)
-        QCOMPARE(h.tabs->wbPage(i)->geometry(), h.browserArea->rect());
-    QCOMPARE(visible(), QList<int> {0});
-    for (int k : {3, 1, 4, 4, 0, 2}) {
-        h.tbs->setCurrentIndex(k);
-        QCOMPARE(h.tabs->currentTabIndex(), k);
-        QCOMPARE(visible(), QList<int> {k});
+        // The browsers follow the area they live in.
+        h.window.resize(900, 700);
+        QTRY_COMPARE(h.tabs->wbPage(2)->size(), h.browserArea->size());
     }
-    // The browsers follow the area they live in.
-    h.window.resize(900, 700);
-    QTRY_COMPARE(h.tabs->wbPage(2)->size(), h.browserArea->size());
-}
 
-void TestAccountTabs::switchShowsTheTabsOwnPage()
-{
-    TabsHarness h;
-    QVERIFY(h.navigateAndWait(0, m_server.url("/a")));
-    QCOMPARE(h.txtURL->text(), m_server.url("/a"));
-    QCOMPARE(h.txtPageTitle->text(), QStringLiteral("Page A"));
-    QCOMPARE(h.txtPageTitle->toolTip(), QStringLiteral("Page A"));
-    QCOMPARE(h.statusPanel2->text(), QStringLiteral("Complete"));
+    void switchShowsTheTabsOwnPage()
+    {
+        TabsHarness h;
+        QVERIFY(h.navigateAndWait(0, url("/a")));
+        QCOMPARE(display(h), shows("/a", "Page A"));
+        h.tbs->setCurrentIndex(1);
+        QVERIFY(h.navigateAndWait(1, url("/c")));
+        // An unused tab empties the boxes, hides the bar and clears the status.
+        h.tbs->setCurrentIndex(3);
+        QCOMPARE(display(h), QStringLiteral("||||"));
+        // A tab in use shows its own page, not that of the tab left (and no status of its own).
+        h.tbs->setCurrentIndex(0);
+        QCOMPARE(display(h), shows("/a", "Page A", ""));
+        h.tbs->setCurrentIndex(1);
+        QCOMPARE(display(h), shows("/c", "Page C", ""));
+    }
 
-    h.tbs->setCurrentIndex(1);
-    QCOMPARE(h.tabs->currentTabIndex(), 1);
-    QVERIFY(h.navigateAndWait(1, m_server.url("/c")));
+    void backgroundPageChangesOnlyItsTooltip()
+    {
+        TabsHarness h;
+        QVERIFY(h.navigateAndWait(0, url("/a")));
+        QVERIFY(h.navigateAndWait(2, url("/c")));
+        QCOMPARE(tooltips(h), (QStringList {"Page A", "", "Page C", "", ""}));
+        QCOMPARE(display(h), shows("/a", "Page A"));
+        QVERIFY(!h.tabs->wbPage(2)->isVisible());
+    }
 
-    // An unused tab empties the boxes, hides the bar and clears the status.
-    h.tbs->setCurrentIndex(3);
-    QVERIFY(h.txtURL->text().isEmpty());
-    QVERIFY(h.txtPageTitle->text().isEmpty());
-    QVERIFY(h.txtPageTitle->toolTip().isEmpty());
-    QVERIFY(h.pgrLoad->isHidden());
-    QVERIFY(h.statusPanel2->text().isEmpty());
+    void startPageCompletesWithoutAddress()
+    {
+        TabsHarness h;
+        QSignalSpy finished(h.page(0), &QWebEnginePage::loadFinished);
+        h.tabs->showStartPage(0, QStringLiteral("<html><head><title>Start</title></head><body>TIPS!</body></html>"),
+                              QUrl::fromLocalFile(QDir::tempPath() + QLatin1Char('/')));
+        QVERIFY(finished.wait(10000));
+        QVERIFY(!h.tabs->tab(0).bTabInUse);
+        QCOMPARE(display(h), QStringLiteral("|||Complete|"));
+        QVERIFY(h.tbs->tabToolTip(0).isEmpty());
+    }
 
-    // A tab in use shows its own page, not that of the tab left.
-    h.tbs->setCurrentIndex(0);
-    QCOMPARE(h.txtURL->text(), m_server.url("/a"));
-    QCOMPARE(h.txtPageTitle->text(), QStringLiteral("Page A"));
-    QVERIFY(h.statusPanel2->text().isEmpty());
-    h.tbs->setCurrentIndex(1);
-    QCOMPARE(h.txtURL->text(), m_server.url("/c"));
-    QCOMPARE(h.txtPageTitle->toolTip(), QStringLiteral("Page C"));
-}
+    void loadStatusFollowsTheCurrentTab()
+    {
+        TabsHarness h;
+        // A slow page in the current tab: "Loading" with the bar shown until it finishes.
+        QSignalSpy finished(h.page(0), &QWebEnginePage::loadFinished);
+        h.tabs->navigate(0, QUrl(url("/slow")));
+        QTRY_COMPARE(h.statusPanel2->text(), QStringLiteral("Loading"));
+        QVERIFY(h.pgrLoad->isVisible());
+        QVERIFY(h.pgrLoad->value() >= 0 && h.pgrLoad->value() < 100);
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(display(h), shows("/slow", "Slow"));
 
-void TestAccountTabs::backgroundPageChangesOnlyItsTooltip()
-{
-    TabsHarness h;
-    QVERIFY(h.navigateAndWait(0, m_server.url("/a")));
-    const QString status = h.statusPanel2->text();
-    QVERIFY(h.navigateAndWait(2, m_server.url("/c")));
-    QCOMPARE(h.tbs->tabToolTip(2), QStringLiteral("Page C"));
-    QCOMPARE(h.tbs->tabToolTip(0), QStringLiteral("Page A"));
-    for (int k : {1, 3, 4})
-        QVERIFY(h.tbs->tabToolTip(k).isEmpty());
-    QCOMPARE(h.txtURL->text(), m_server.url("/a"));
-    QCOMPARE(h.txtPageTitle->text(), QStringLiteral("Page A"));
-    QCOMPARE(h.statusPanel2->text(), status);
-    QVERIFY(h.pgrLoad->isHidden());
-    QVERIFY(!h.tabs->wbPage(2)->isVisible());
-}
+        // A slow page in a background tab leaves the bar and the status alone.
+        h.tbs->setCurrentIndex(4);
+        QSignalSpy backgroundFinished(h.page(1), &QWebEnginePage::loadFinished);
+        h.tabs->navigate(1, QUrl(url("/slow")));
+        QVERIFY(backgroundFinished.wait(10000));
+        QCOMPARE(display(h), QStringLiteral("||||"));
+        QCOMPARE(h.tbs->tabToolTip(1), QStringLiteral("Slow"));
+    }
 
-void TestAccountTabs::startPageCompletesWithoutAddress()
-{
-    TabsHarness h;
-    QSignalSpy finished(h.page(0), &QWebEnginePage::loadFinished);
-    h.tabs->showStartPage(0, QStringLiteral("<html><head><title>Start</title></head><body>TIPS!</body></html>"),
-                          QUrl::fromLocalFile(QDir::tempPath() + QLatin1Char('/')));
-    QVERIFY(finished.wait(10000));
-    QVERIFY(!h.tabs->tab(0).bTabInUse);
-    QCOMPARE(h.statusPanel2->text(), QStringLiteral("Complete"));
-    QVERIFY(h.pgrLoad->isHidden());
-    QVERIFY(h.txtURL->text().isEmpty());
-    QVERIFY(h.txtPageTitle->text().isEmpty());
-    QVERIFY(h.tbs->tabToolTip(0).isEmpty());
-}
+    void navigationActsOnTheCurrentTab()
+    {
+        TabsHarness h;
+        for (const auto &[tab, path] : {std::pair {0, "/a"}, {0, "/b"}, {1, "/c"}, {1, "/d"}})
+            QVERIFY(h.navigateAndWait(tab, url(path)));
+        QCOMPARE(h.tabs->currentTabIndex(), 0);
 
-void TestAccountTabs::loadStatusFollowsTheCurrentTab()
-{
-    TabsHarness h;
-    // A slow page in the current tab: "Loading" with the bar shown until it finishes.
-    QSignalSpy finished(h.page(0), &QWebEnginePage::loadFinished);
-    h.tabs->navigate(0, QUrl(m_server.url("/slow")));
-    QTRY_COMPARE(h.statusPanel2->text(), QStringLiteral("Loading"));
-    QVERIFY(h.pgrLoad->isVisible());
-    QVERIFY(h.pgrLoad->value() >= 0 && h.pgrLoad->value() < 100);
-    QVERIFY(finished.wait(10000));
-    QCOMPARE(h.statusPanel2->text(), QStringLiteral("Complete"));
-    QVERIFY(h.pgrLoad->isHidden());
+        QSignalSpy finished0(h.page(0), &QWebEnginePage::loadFinished);
+        QSignalSpy started1(h.page(1), &QWebEnginePage::loadStarted);
+        h.tabs->goBack();
+        QVERIFY(finished0.wait(10000));
+        QCOMPARE(h.txtURL->text(), url("/a"));
+        h.tabs->goForward();
+        QVERIFY(finished0.wait(10000));
+        QCOMPARE(h.page(0)->url().path(), QStringLiteral("/b"));
+        const int bLoads = m_server.getCount("/b");
+        h.tabs->refresh();
+        QVERIFY(finished0.wait(10000));
+        QCOMPARE(m_server.getCount("/b"), bLoads + 1);
+        QCOMPARE(started1.count(), 0);
 
-    // A slow page in a background tab leaves the bar and the status alone.
-    h.tbs->setCurrentIndex(4);
-    QSignalSpy started(h.page(1), &QWebEnginePage::loadStarted);
-    QSignalSpy backgroundFinished(h.page(1), &QWebEnginePage::loadFinished);
-    h.tabs->navigate(1, QUrl(m_server.url("/slow")));
-    QVERIFY(started.wait(10000));
-    QVERIFY(backgroundFinished.wait(10000));
-    QVERIFY(h.statusPanel2->text().isEmpty());
-    QVERIFY(h.pgrLoad->isHidden());
-    QCOMPARE(h.tbs->tabToolTip(1), QStringLiteral("Slow"));
-}
+        // Now tab "2" is current: Back moves its browser and leaves tab "1" alone.
+        h.tbs->setCurrentIndex(1);
+        h.tabs->goBack();
+        QTRY_COMPARE_WITH_TIMEOUT(h.page(1)->url().path(), QStringLiteral("/c"), 10000);
+        QCOMPARE(h.page(0)->url().path(), QStringLiteral("/b"));
+    }
 
-void TestAccountTabs::navigationActsOnTheCurrentTab()
-{
-    TabsHarness h;
-    QVERIFY(h.navigateAndWait(0, m_server.url("/a")));
-    QVERIFY(h.navigateAndWait(0, m_server.url("/b")));
-    QVERIFY(h.navigateAndWait(1, m_server.url("/c")));
-    QVERIFY(h.navigateAndWait(1, m_server.url("/d")));
-    QCOMPARE(h.tabs->currentTabIndex(), 0);
+    void navigationOnAFreshTabDoesNothing()
+    {
+        TabsHarness h;
+        h.tbs->setCurrentIndex(2);
+        QSignalSpy started(h.page(2), &QWebEnginePage::loadStarted);
+        h.tabs->goBack();
+        h.tabs->goForward();
+        h.tabs->stop();
+        QTest::qWait(200);
+        QCOMPARE(started.count(), 0);
+        QVERIFY(h.statusPanel2->text().isEmpty());
+        QVERIFY(h.messages.messages.isEmpty());
+    }
 
-    QSignalSpy finished0(h.page(0), &QWebEnginePage::loadFinished);
-    QSignalSpy started1(h.page(1), &QWebEnginePage::loadStarted);
-    h.tabs->goBack();
-    QVERIFY(finished0.wait(10000));
-    QCOMPARE(h.page(0)->url().path(), QStringLiteral("/a"));
-    QCOMPARE(h.txtURL->text(), m_server.url("/a"));
-    h.tabs->goForward();
-    QVERIFY(finished0.wait(10000));
-    QCOMPARE(h.page(0)->url().path(), QStringLiteral("/b"));
-    const int bLoads = m_server.getCount("/b");
-    const int dLoads = m_server.getCount("/d");
-    h.tabs->refresh();
-    QVERIFY(finished0.wait(10000));
-    QCOMPARE(m_server.getCount("/b"), bLoads + 1);
-    QCOMPARE(m_server.getCount("/d"), dLoads);
-    QCOMPARE(h.page(1)->url().path(), QStringLiteral("/d"));
-    QCOMPARE(started1.count(), 0);
+    void stopActsOnTheCurrentTab()
+    {
+        TabsHarness h;
+        QSignalSpy finished0(h.page(0), &QWebEnginePage::loadFinished);
+        QSignalSpy finished1(h.page(1), &QWebEnginePage::loadFinished);
+        h.tabs->navigate(1, QUrl(url("/slow")));
+        h.tabs->navigate(0, QUrl(url("/slow")));
+        QTRY_COMPARE(h.statusPanel2->text(), QStringLiteral("Loading"));
+        h.tabs->stop();
+        QVERIFY(finished0.wait(2000));
+        QCOMPARE(finished0.first().first().toBool(), false);
+        QCOMPARE(finished1.count(), 0);
+        QVERIFY(finished1.wait(10000));
+        QCOMPARE(finished1.first().first().toBool(), true);
+    }
 
-    // Now tab "2" is current: Back moves its browser and leaves tab "1" alone.
-    h.tbs->setCurrentIndex(1);
-    h.tabs->goBack();
-    QTRY_COMPARE_WITH_TIMEOUT(h.page(1)->url().path(), QStringLiteral("/c"), 10000);
-    QCOMPARE(h.page(0)->url().path(), QStringLiteral("/b"));
-}
+    void newWindowAsks_data()
+    {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<bool>("allow");
+        QTest::newRow("current tab, No") << 0 << false;
+        QTest::newRow("background tab, No") << 3 << false;
+        QTest::newRow("current tab, Yes") << 0 << true;
+    }
+    void newWindowAsks()
+    {
+        QFETCH(int, tab);
+        QFETCH(bool, allow);
+        TabsHarness h;
+        QVERIFY(h.navigateAndWait(tab, url("/a")));
+        h.messages.nextAnswers.enqueue(allow ? MessageAnswer::Yes : MessageAnswer::No);
+        TabsHarness::eval(h.page(tab), QStringLiteral("window.open('/popup'); true"));
+        QTRY_COMPARE(h.messages.messages.size(), 1);
+        QCOMPARE(h.messages.lastText(),
+                 QStringLiteral("A web page is about to open outside Vaultry.\r\nDo you want to allow it?"));
+        QCOMPARE(h.messages.messages.first().buttons, MessageButtons::YesNo);
+        QTest::qWait(300);
+        QCOMPARE(h.openedOutside, allow ? QList<QUrl> {QUrl(url("/popup"))} : QList<QUrl> {});
+        // Nothing opens inside: the page stays, and no browser loaded the new address.
+        QCOMPARE(h.page(tab)->url().path(), QStringLiteral("/a"));
+        QCOMPARE(m_server.getCount("/popup"), 0);
+    }
 
-void TestAccountTabs::navigationOnAFreshTabDoesNothing()
-{
-    TabsHarness h;
-    h.tbs->setCurrentIndex(2);
-    QSignalSpy started(h.page(2), &QWebEnginePage::loadStarted);
-    h.tabs->goBack();
-    h.tabs->goForward();
-    h.tabs->stop();
-    QTest::qWait(200);
-    QCOMPARE(started.count(), 0);
-    QVERIFY(h.statusPanel2->text().isEmpty());
-    QVERIFY(h.messages.messages.isEmpty());
-}
+    void pagesShowNoDialogs()
+    {
+        TabsHarness h;
+        // Any dialog that opens is noted and closed, so that a failure does not hang the test.
+        QStringList dialogs;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                dialogs.append(modal->windowTitle());
+                modal->close();
+            }
+        });
+        watch.start(50);
+        QVERIFY(h.navigateAndWait(0, url("/noisy")));
+        // The script ran past its dialogs without waiting for anyone.
+        QCOMPARE(h.page(0)->title(), QStringLiteral("Quiet"));
+        QVERIFY(dialogs.isEmpty());
+        QVERIFY(h.messages.messages.isEmpty());
+    }
 
-void TestAccountTabs::stopActsOnTheCurrentTab()
-{
-    TabsHarness h;
-    QSignalSpy finished0(h.page(0), &QWebEnginePage::loadFinished);
-    QSignalSpy finished1(h.page(1), &QWebEnginePage::loadFinished);
-    h.tabs->navigate(1, QUrl(m_server.url("/slow")));
-    h.tabs->navigate(0, QUrl(m_server.url("/slow")));
-    QTRY_COMPARE(h.statusPanel2->text(), QStringLiteral("Loading"));
-    h.tabs->stop();
-    QVERIFY(finished0.wait(2000));
-    QCOMPARE(finished0.first().first().toBool(), false);
-    QCOMPARE(finished1.count(), 0);
-    QVERIFY(finished1.wait(10000));
-    QCOMPARE(finished1.first().first().toBool(), true);
-}
-
-void TestAccountTabs::newWindowAsks_data()
-{
-    QTest::addColumn<int>("tab");
-    QTest::addColumn<bool>("allow");
-    QTest::newRow("current tab, No") << 0 << false;
-    QTest::newRow("background tab, No") << 3 << false;
-    QTest::newRow("current tab, Yes") << 0 << true;
-}
-
-void TestAccountTabs::newWindowAsks()
-{
-    QFETCH(int, tab);
-    QFETCH(bool, allow);
-
-    TabsHarness h;
-    QVERIFY(h.navigateAndWait(tab, m_server.url("/a")));
-    h.messages.nextAnswers.enqueue(allow ? MessageAnswer::Yes : MessageAnswer::No);
-    TabsHarness::eval(h.page(tab), QStringLiteral("window.open('/popup'); true"));
-    QTRY_COMPARE(h.messages.messages.size(), 1);
-    const RecordingMessageService::Message &m = h.messages.messages.first();
-    QCOMPARE(m.title, QStringLiteral("Vaultry"));
-    QCOMPARE(m.text, QStringLiteral("A web page is about to open outside Vaultry.\r\nDo you want to allow it?"));
-    QCOMPARE(m.icon, MessageIcon::Warning);
-    QCOMPARE(m.buttons, MessageButtons::YesNo);
-    QTest::qWait(300);
-    QCOMPARE(h.openedOutside, allow ? QList<QUrl> {QUrl(m_server.url("/popup"))} : QList<QUrl> {});
-    // Nothing opens inside: the page stays, and no browser loaded the new address.
-    QCOMPARE(h.page(tab)->url().path(), QStringLiteral("/a"));
-    QCOMPARE(m_server.getCount("/popup"), 0);
-}
-
-void TestAccountTabs::pagesShowNoDialogs()
-{
-    TabsHarness h;
-    // Any dialog that opens is noted and closed, so that a failure does not hang the test.
-    QStringList dialogs;
-    QTimer watch;
-    connect(&watch, &QTimer::timeout, this, [&] {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
-            dialogs.append(modal->windowTitle());
-            modal->close();
-        }
-    });
-    watch.start(50);
-    QVERIFY(h.navigateAndWait(0, m_server.url("/noisy")));
-    // The script ran past its dialogs without waiting for anyone.
-    QCOMPARE(h.page(0)->title(), QStringLiteral("Quiet"));
-    QVERIFY(dialogs.isEmpty());
-    QVERIFY(h.messages.messages.isEmpty());
-}
-
-void TestAccountTabs::leavingAPageIsNotHeldUp()
-{
     // A page that asks before it is left (once the user has used it) must not keep the tab from
     // opening the next profile.
-    TabsHarness h;
-    QVERIFY(QTest::qWaitForWindowExposed(&h.window));
-    QVERIFY(h.navigateAndWait(0, m_server.url("/guarded")));
-    h.window.activateWindow();
-    QTest::qWait(300);
-    const QPoint at = h.tabs->wbPage(0)->mapTo(&h.window, QPoint(20, 20));
-    QTest::mouseClick(h.window.windowHandle(), Qt::LeftButton, {}, at);
-    QTest::qWait(200);
-    for (char c : {'a', 'b', 'c'})
-        QTest::keyClick(h.window.windowHandle(), c);
-    QTRY_VERIFY(TabsHarness::eval(h.page(0), "navigator.userActivation.hasBeenActive").toBool());
-    QVERIFY(h.openAndWait(m_server.url("/a"), "ann", "pw"));
-    QCOMPARE(h.page(0)->url().path(), QStringLiteral("/a"));
-}
+    void leavingAPageIsNotHeldUp()
+    {
+        TabsHarness h;
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        QVERIFY(h.navigateAndWait(0, url("/guarded")));
+        h.window.activateWindow();
+        QTest::qWait(300);
+        QTest::mouseClick(h.window.windowHandle(), Qt::LeftButton, {},
+                          h.tabs->wbPage(0)->mapTo(&h.window, QPoint(20, 20)));
+        QTest::qWait(200);
+        for (char c : {'a', 'b', 'c'})
+            QTest::keyClick(h.window.windowHandle(), c);
+        QTRY_VERIFY(TabsHarness::eval(h.page(0), "navigator.userActivation.hasBeenActive").toBool());
+        QVERIFY(h.openAndWait(url("/a"), "ann", "pw"));
+        QCOMPARE(h.page(0)->url().path(), QStringLiteral("/a"));
+    }
+};
 
 QTEST_MAIN(TestAccountTabs)
 #include "tst_accounttabs.moc"
