@@ -36,21 +36,14 @@ struct TabsHarness
     TabsHarness()
     {
         auto *layout = new QVBoxLayout(&window);
-        for (QWidget *w : {static_cast<QWidget *>(tbs), static_cast<QWidget *>(txtURL),
-                           static_cast<QWidget *>(txtPageTitle), browserArea, static_cast<QWidget *>(pgrLoad),
-                           static_cast<QWidget *>(statusPanel2), static_cast<QWidget *>(chkAutoSignIn)})
+        for (QWidget *w : std::initializer_list<QWidget *> {tbs, txtURL, txtPageTitle, browserArea, pgrLoad,
+                                                            statusPanel2, chkAutoSignIn})
             layout->addWidget(w);
         browserArea->setMinimumSize(640, 400);
         pgrLoad->setRange(0, 100);
-        AccountTabsControls c;
-        c.tbs = tbs;
-        c.browserArea = browserArea;
-        c.txtURL = txtURL;
-        c.txtPageTitle = txtPageTitle;
-        c.pgrLoad = pgrLoad;
-        c.statusPanel2 = statusPanel2;
-        c.chkAutoSignIn = chkAutoSignIn;
-        tabs = std::make_unique<AccountTabs>(c, messages, [this](const QUrl &u) { openedOutside.append(u); });
+        tabs = std::make_unique<AccountTabs>(
+            AccountTabsControls {tbs, browserArea, txtURL, txtPageTitle, pgrLoad, statusPanel2, chkAutoSignIn},
+            messages, [this](const QUrl &u) { openedOutside.append(u); });
         for (int k = 1; k <= AccountTabs::kTabCount; ++k)
             tbs->addTab(QString::number(k));
         window.resize(800, 640);

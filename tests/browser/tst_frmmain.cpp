@@ -29,6 +29,13 @@ namespace {
 const QString kEmpty = QStringLiteral("No website profile is available");
 const QString kSelect = QStringLiteral("Select a website profile");
 const QString kUnused = QStringLiteral("0|||");
+const QString kNoPicture = QStringLiteral("thumb edit delete");
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // What the tab holds for a profile added by Fixture::add.
 QString holds(const QString &name)
@@ -75,19 +82,21 @@ struct Fixture : MainWindowHarness
         const TabState &t = window->tabs().tab(i);
         return QStringList {QString::number(t.bTabInUse), t.sTabURL, t.sTabID, t.sTabPassword}.join(QLatin1Char('|'));
     }
-    bool picturesShown()
+    // The pictures beside the list: "thumb picture edit delete badge", each word only while shown
+    // ("picture" when the thumbnail holds one).
+    QString pictures()
     {
-        return !child<QLabel>("imgWPThumb")->isHidden() && !child<QToolButton>("imgEditWP")->isHidden() &&
-            !child<QToolButton>("imgDeleteWP")->isHidden();
+        QStringList shown;
+        const std::pair<const char *, const char *> controls[] = {
+            {"imgWPThumb", "thumb"}, {"imgEditWP", "edit"}, {"imgDeleteWP", "delete"}, {"imgWPTympra", "badge"}};
+        for (const auto &[name, word] : controls) {
+            if (!child<QWidget>(name)->isHidden())
+                shown << QLatin1String(word);
+            if (word == controls[0].second && !child<QLabel>(name)->pixmap().isNull())
+                shown << QStringLiteral("picture");
+        }
+        return shown.join(QLatin1Char(' '));
     }
-    bool picturesHidden()
-    {
-        return child<QLabel>("imgWPThumb")->isHidden() && child<QToolButton>("imgEditWP")->isHidden() &&
-            child<QToolButton>("imgDeleteWP")->isHidden() && child<QLabel>("imgWPTympra")->isHidden() &&
-            child<QLabel>("imgWPThumb")->pixmap().isNull();
-    }
-    bool thumbEmpty() { return child<QLabel>("imgWPThumb")->pixmap().isNull(); }
-    bool badgeShown() { return !child<QLabel>("imgWPTympra")->isHidden(); }
 };
 
 // Answers the profile dialog once the next click shows it modally; an empty name aborts it.
@@ -149,7 +158,7 @@ private slots:
         f.open();
         QCOMPARE(f.items(), QStringList {kEmpty});
         QCOMPARE(f.list()->currentIndex(), 0);
-        QVERIFY(f.picturesHidden());
+        QCOMPARE(f.pictures(), QString());
 
         f.selectTab(2);
         answerEditor(QStringLiteral("Mail"), QStringLiteral("http://mail.test/"), QStringLiteral("me"),
@@ -157,24 +166,10 @@ private slots:
         f.child<QPushButton>("cmdNewWP")->click();
         QCOMPARE(f.items(), (QStringList {kSelect, QStringLiteral("Mail")}));
         QCOMPARE(f.list()->currentIndex(), 1);
-        QVERIFY(f.picturesShown());
-        QVERIFY(!f.badgeShown());
-        QVERIFY(f.thumbEmpty()); // no picture chosen
+        QCOMPARE(f.pictures(), kNoPicture);
         QCOMPARE(f.tab(1), QStringLiteral("1|http://mail.test/|me|pw"));
         QCOMPARE(f.tab(0), kUnused);
         QCOMPARE(f.loginChecks, 0);
-    }
-
-    void abortedNewProfileChangesNothing()
-    {
-        Fixture f;
-        f.add(QStringLiteral("Mail"));
-        f.open();
-        answerEditor();
-        f.child<QPushButton>("cmdNewWP")->click();
-        QCOMPARE(f.items(), (QStringList {kSelect, QStringLiteral("Mail")}));
-        QCOMPARE(f.list()->currentIndex(), 0);
-        QCOMPARE(f.tab(0), kUnused);
     }
 
     void choosingCopiesIntoCurrentTabOnly()
@@ -183,7 +178,11 @@ private slots:
         f.add(QStringLiteral("A"));
         f.add(QStringLiteral("B"));
         f.open();
+        answerEditor(); // a new profile aborted changes nothing
+        f.child<QPushButton>("cmdNewWP")->click();
         QCOMPARE(f.items(), (QStringList {kSelect, QStringLiteral("A"), QStringLiteral("B")}));
+        QCOMPARE(f.list()->currentIndex(), 0);
+        QCOMPARE(f.tab(0), kUnused);
         f.selectTab(3);
         f.choose(1);
         QCOMPARE(f.tab(2), holds(QStringLiteral("A")));
@@ -202,7 +201,7 @@ private slots:
 
         // Back to the placeholder: pictures go, tabs stay.
         f.choose(0);
-        QVERIFY(f.picturesHidden());
+        QCOMPARE(f.pictures(), QString());
         QCOMPARE(f.tab(4), holds(QStringLiteral("B")));
     }
 
@@ -223,93 +222,81 @@ private slots:
         QCOMPARE(f.tab(0), QStringLiteral("1|http://a2.test/|id2|pw2"));
     }
 
-    void thumbnailShownOrLeftEmpty()
+    // The tab keeps its page either way; deleting chooses no other profile.
+    void deleting_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QStringList>("left"); // the list afterwards
+        QTest::addColumn<QString>("pictures");
+        QTest::newRow("the only one, yes") << QStringList {"A"} << 1 << true << QStringList {kEmpty} << QString();
+        QTest::newRow("the only one, no")
+            << QStringList {"A"} << 1 << false << QStringList {kSelect, "A"} << kNoPicture;
+        QTest::newRow("the middle one, yes")
+            << QStringList {"A", "B", "C"} << 2 << true << QStringList {kSelect, "A", "C"} << QString();
+    }
+    void deleting()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(int, chosen);
+        QFETCH(bool, yes);
+        QFETCH(QStringList, left);
+        QFETCH(QString, pictures);
+        Fixture f;
+        for (const QString &name : names)
+            f.add(name);
+        f.open();
+        f.choose(chosen);
+        const int checks = f.loginChecks;
+        f.messages.nextAnswers.enqueue(yes ? MessageAnswer::Yes : MessageAnswer::No);
+        f.child<QToolButton>("imgDeleteWP")->click();
+        QCOMPARE(f.messages.messages.size(), 1);
+        QCOMPARE(f.messages.lastText(), QStringLiteral("Delete this website profile?"));
+        QCOMPARE(f.messages.messages[0].buttons, MessageButtons::YesNo);
+        QCOMPARE(f.tab(0), holds(names[chosen - 1]));
+        QCOMPARE(f.loginChecks, checks);
+        QCOMPARE(f.items(), left);
+        QCOMPARE(f.list()->currentIndex(), yes ? 0 : chosen);
+        QCOMPARE(f.pictures(), pictures);
+        clsAgentDB reread(f.folder.path());
+        QVERIFY(reread.OpenDB());
+        QStringList stored;
+        for (const WebsiteProfile &p : reread.Profiles())
+            stored << p.Name;
+        QCOMPARE(stored, left.mid(1));
+    }
+
+    // A thumbnail is shown or left empty; a failed save after deleting is reported and the profile stays,
+    // with its thumbnail.
+    void thumbnailsAndFailedDeleting()
     {
         Fixture f;
         QDir(f.folder.path()).mkpath(QStringLiteral("thumbs"));
         QImage image(30, 20, QImage::Format_RGB32);
         image.fill(Qt::red);
         QVERIFY(image.save(f.db.ThumbsFolder() + QStringLiteral("a.bmp")));
+        const QByteArray picture = readAll(f.db.ThumbsFolder() + QStringLiteral("a.bmp"));
         f.add(QStringLiteral("A"), false, QStringLiteral("a.bmp"));
         f.add(QStringLiteral("B"), false, QStringLiteral("missing.bmp"));
         f.open();
-        f.choose(1);
-        QVERIFY(!f.thumbEmpty());
         f.choose(2);
-        QVERIFY(f.thumbEmpty());
-        QVERIFY(f.picturesShown());
+        QCOMPARE(f.pictures(), kNoPicture);
+        f.choose(1);
+        QCOMPARE(f.pictures(), QStringLiteral("thumb picture edit delete"));
         QVERIFY(f.messages.messages.isEmpty());
-    }
 
-    void deleting_data()
-    {
-        QTest::addColumn<bool>("yes");
-        QTest::newRow("yes") << true;
-        QTest::newRow("no") << false;
-    }
-    void deleting()
-    {
-        QFETCH(bool, yes);
-        Fixture f;
-        f.add(QStringLiteral("A"));
-        f.open();
-        f.choose(1);
-        f.messages.nextAnswers.enqueue(yes ? MessageAnswer::Yes : MessageAnswer::No);
-        f.child<QToolButton>("imgDeleteWP")->click();
-        QCOMPARE(f.messages.messages.size(), 1);
-        QCOMPARE(f.messages.lastText(), QStringLiteral("Delete this website profile?"));
-        QCOMPARE(f.messages.messages[0].buttons, MessageButtons::YesNo);
-        QCOMPARE(f.tab(0), holds(QStringLiteral("A"))); // the tab keeps its page either way
-        clsAgentDB reread(f.folder.path());
-        QVERIFY(reread.OpenDB());
-        QCOMPARE(reread.WebsiteProfileCount(), yes ? 0 : 1);
-        QCOMPARE(f.items(), (yes ? QStringList {kEmpty} : QStringList {kSelect, QStringLiteral("A")}));
-        QCOMPARE(f.list()->currentIndex(), yes ? 0 : 1);
-        QVERIFY(yes ? f.picturesHidden() : f.picturesShown());
-    }
-
-    void deletingMiddleProfileKeepsOthersInOrder()
-    {
-        Fixture f;
-        for (const char *name : {"A", "B", "C"})
-            f.add(QLatin1String(name));
-        f.open();
-        f.choose(2);
-        const int checksBefore = f.loginChecks;
-        f.messages.nextAnswers.enqueue(MessageAnswer::Yes);
-        f.child<QToolButton>("imgDeleteWP")->click();
-        QCOMPARE(f.items(), (QStringList {kSelect, QStringLiteral("A"), QStringLiteral("C")}));
-        QCOMPARE(f.list()->currentIndex(), 0);
-        QCOMPARE(f.db.WPName(1), QStringLiteral("C"));
-        QCOMPARE(f.loginChecks, checksBefore);
-        QCOMPARE(f.tab(0), holds(QStringLiteral("B"))); // deleting chose no other profile
-    }
-
-    // A failed save after deleting is reported and the profile stays, with its thumbnail.
-    void failedSaveAfterDeletingKeepsProfile()
-    {
-        Fixture f;
-        QDir(f.folder.path()).mkpath(QStringLiteral("thumbs"));
-        QFile thumb(f.db.ThumbsFolder() + QStringLiteral("a.bmp"));
-        QVERIFY(thumb.open(QIODevice::WriteOnly));
-        thumb.write("picture bytes");
-        thumb.close();
-        f.add(QStringLiteral("A"), false, QStringLiteral("a.bmp"));
-        f.open();
-        f.choose(1);
         QVERIFY(QFile::remove(f.db.DBFile()));
         QDir(f.folder.path()).mkpath(QStringLiteral("vy.bdb/keep"));
         f.messages.nextAnswers.enqueue(MessageAnswer::Yes);
         f.child<QToolButton>("imgDeleteWP")->click();
         QCOMPARE(f.messages.messages.size(), 2);
         QCOMPARE(f.messages.lastText(), QStringLiteral("Failed to update database.\r\nPlease try again."));
-        QCOMPARE(f.db.WebsiteProfileCount(), 1);
-        QCOMPARE(f.items(), (QStringList {kSelect, QStringLiteral("A")}));
+        QCOMPARE(f.db.WebsiteProfileCount(), 2);
+        QCOMPARE(f.items(), (QStringList {kSelect, QStringLiteral("A"), QStringLiteral("B")}));
         QCOMPARE(f.list()->currentIndex(), 1);
-        QVERIFY(f.picturesShown());
-        QFile kept(f.db.WPThumbName(0));
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), QByteArray("picture bytes"));
+        QCOMPARE(f.pictures(), QStringLiteral("thumb picture edit delete"));
+        QCOMPARE(readAll(f.db.WPThumbName(0)), picture);
     }
 
     void protectedProfileChecksEveryTime()
@@ -327,8 +314,7 @@ private slots:
         QVERIFY(!f.accessGranted);
         QCOMPARE(f.tab(1), kUnused);
         QCOMPARE(f.list()->currentIndex(), 1);
-        QVERIFY(f.picturesShown());
-        QVERIFY(f.badgeShown());
+        QCOMPARE(f.pictures(), kNoPicture + QStringLiteral(" badge"));
 
         // Editing after the failed check asks for no further check.
         answerEditor();
@@ -346,7 +332,7 @@ private slots:
         f.choose(2);
         QCOMPARE(f.loginChecks, 2);
         QVERIFY(f.accessGranted);
-        QVERIFY(!f.badgeShown());
+        QCOMPARE(f.pictures(), kNoPicture);
     }
 
     void closingStoresSwitch_data()
