@@ -32,26 +32,15 @@ QByteArray loginPage(const char *site, const char *colour)
         "<p><input type='submit' value='Sign in'></p></form></div></body></html>";
 }
 
-QImage thumb(QColor background, QColor ink, bool bank)
+// A thumbnail: the site's initial on its colour.
+QImage thumb(QColor colour, const QString &initial)
 {
     QImage image(96, 72, QImage::Format_RGB32);
-    image.fill(background);
+    image.fill(colour);
     QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    if (bank) { // a columned front
-        p.setPen(Qt::NoPen);
-        p.setBrush(ink);
-        p.drawPolygon(QPolygonF({QPointF(14, 30), QPointF(48, 10), QPointF(82, 30)}));
-        for (int x = 20; x <= 70; x += 16)
-            p.drawRect(QRectF(x, 33, 8, 22));
-        p.drawRect(QRectF(14, 57, 68, 6));
-    } else { // an envelope
-        p.setPen(QPen(ink, 3));
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(16, 16, 64, 40));
-        p.drawLine(QPointF(16, 16), QPointF(48, 40));
-        p.drawLine(QPointF(80, 16), QPointF(48, 40));
-    }
+    p.setPen(Qt::white);
+    p.setFont(QFont(QStringLiteral("Sans"), 36, QFont::Bold));
+    p.drawText(image.rect(), Qt::AlignCenter, initial);
     return image;
 }
 
@@ -83,8 +72,8 @@ int main(int argc, char **argv)
     ok &= save(window, out + QStringLiteral("/main-empty.png"));
 
     QDir(h.folder.path()).mkpath(QStringLiteral("thumbs"));
-    thumb(QColor(0xe8, 0xee, 0xf7), QColor(0x2b, 0x4a, 0x78), false).save(h.db.ThumbsFolder() + "mail.bmp");
-    thumb(QColor(0xee, 0xf4, 0xee), QColor(0x2f, 0x7e, 0x5a), true).save(h.db.ThumbsFolder() + "bank.bmp");
+    thumb(QColor(0x2b, 0x4a, 0x78), QStringLiteral("M")).save(h.db.ThumbsFolder() + "mail.bmp");
+    thumb(QColor(0x2f, 0x7e, 0x5a), QStringLiteral("B")).save(h.db.ThumbsFolder() + "bank.bmp");
     h.db.AddWebsiteProfile(false, QStringLiteral("Example Mail"), server.url(QStringLiteral("/mail")),
                            QStringLiteral("jane.doe"), QStringLiteral("correct horse"), QStringLiteral("mail.bmp"));
     h.db.AddWebsiteProfile(true, QStringLiteral("Example Bank"), server.url(QStringLiteral("/bank")),
