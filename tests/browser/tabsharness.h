@@ -17,6 +17,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 // The controls the main window hands to AccountTabs, in a plain window of their own.
 struct TabsHarness
@@ -52,18 +53,15 @@ struct TabsHarness
 
     QWebEnginePage *page(int i) const { return tabs->wbPage(i)->page(); }
 
-    // Runs a script in the page's own world and waits for its result.
+    // Runs a script in the page's own world and waits for its result (invalid after 5 s).
     static QVariant eval(QWebEnginePage *page, const QString &script)
     {
-        QVariant result;
-        bool done = false;
-        page->runJavaScript(script, QWebEngineScript::MainWorld, [&](const QVariant &v) {
-            result = v;
-            done = true;
-        });
-        for (int n = 0; n < 200 && !done; ++n)
-            QTest::qWait(25);
-        return result;
+        // Shared, so that a late answer after a timeout writes nowhere harmful.
+        auto result = std::make_shared<std::optional<QVariant>>();
+        page->runJavaScript(script, QWebEngineScript::MainWorld, [result](const QVariant &v) { *result = v; });
+        if (!QTest::qWaitFor([&] { return result->has_value(); }, 5000))
+            return {};
+        return **result;
     }
 
     // Loads url in tab i and waits until its page has finished.

@@ -4,6 +4,7 @@
 #include "loginpageserver.h"
 #include "mainwindowharness.h"
 #include "startpage.h"
+#include "tabsharness.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -21,8 +22,6 @@
 #include <QToolButton>
 #include <QWebEnginePage>
 #include <QWebEngineView>
-
-#include <optional>
 
 namespace {
 
@@ -121,17 +120,6 @@ void answerEditor(const QString &name = {}, const QString &url = {}, const QStri
         d->findChild<QPushButton *>(QStringLiteral("cmdConfirm"))->click();
     });
     timer->start();
-}
-
-// Runs a script in the page and waits for its result.
-QVariant evaluate(QWebEngineView *view, const QString &script)
-{
-    // Shared, so that a late answer after a timeout writes nowhere harmful.
-    auto result = std::make_shared<std::optional<QVariant>>();
-    view->page()->runJavaScript(script, [result](const QVariant &v) { *result = v; });
-    if (!QTest::qWaitFor([&] { return result->has_value(); }, 5000))
-        return {};
-    return **result;
 }
 
 } // namespace
@@ -384,7 +372,7 @@ private slots:
         const QString script = QStringLiteral("document.body.innerText.indexOf('TIPS!') >= 0 && "
                                               "document.images.length == 1 ? document.images[0].naturalWidth : -1");
         int width = -1;
-        QTRY_VERIFY_WITH_TIMEOUT((width = evaluate(view, script).toInt()) > 0, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT((width = TabsHarness::eval(view->page(), script).toInt()) > 0, 20000);
         QCOMPARE(width, QImage(logoPath(f.folder.path())).width());
     }
 
