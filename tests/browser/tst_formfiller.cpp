@@ -31,17 +31,11 @@ const char kUserPass[] = R"(<input type="text" name="user" id="user"><input type
 // Every input of the top-level document and of its frames, as "id=value" ("id=checked" for a ticked box).
 const char kSnapshot[] = R"JS((function () {
     function list(doc, prefix) {
-        return Array.prototype.map.call(doc.getElementsByTagName('input'), function (e) {
-            if (e.type === 'checkbox' || e.type === 'radio')
-                return prefix + e.id + '=' + (e.checked ? 'checked' : '');
-            return prefix + e.id + '=' + e.value;
-        });
+        return Array.from(doc.getElementsByTagName('input'), e => prefix + e.id + '=' +
+            (e.type === 'checkbox' || e.type === 'radio' ? (e.checked ? 'checked' : '') : e.value));
     }
-    var all = list(document, '');
-    var frames = document.getElementsByTagName('iframe');
-    for (var k = 0; k < frames.length; ++k)
-        all = all.concat(list(frames[k].contentDocument, 'frame:'));
-    return JSON.stringify(all);
+    return JSON.stringify(Array.from(document.getElementsByTagName('iframe'), f => list(f.contentDocument, 'frame:'))
+        .reduce((all, inputs) => all.concat(inputs), list(document, '')));
 })())JS";
 
 QStringList snapshot(QWebEnginePage *page)
