@@ -5,16 +5,14 @@
 // "On the screen" is seen from outside for both sides alike: the window with that title is mapped, found by
 // polling xdotool without pause. Run under xvfb-run.
 
-#include "desktopdriver.h"
-#include "launchedprogram.h"
+#include "desktop.h"
 #include "programfolder.h"
-#include "signinflow.h"
-#include "vaultrywindows.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QThread>
 
 #include <algorithm>
@@ -65,47 +63,38 @@ class Bench
 public:
     explicit Bench(const QString &benchDir) : m_benchDir(benchDir) { }
 
-    void enrol(const ProgramFolder &folder, SignInFlow &flow)
+    void enrol(const ProgramFolder &folder)
     {
-        LaunchedProgram program;
-        QString error;
-        if (!program.start(folder.program(), {}, &error))
-            fail(error);
-        error = flow.enterNewUser(program.pid());
-        if (error.isEmpty())
-            error = flow.typeTenSamples(program.pid());
+        Launched program(folder.path(QStringLiteral("vaultry")));
+        const QString error = m_desktop.enrol(program.pid, kUserName, kMasterPassword);
         if (!error.isEmpty())
             fail(QStringLiteral("enrolment failed: %1").arg(error));
-        close(program, VaultryWindows::kMain);
+        close(program, Titles::kMain);
     }
 
     // The program: process start to login dialog, then Next to main window.
-    Run vaultry(const ProgramFolder &folder, SignInFlow &flow)
+    Run vaultry(const ProgramFolder &folder)
     {
         Run run;
-        LaunchedProgram program;
-        QString error;
         QElapsedTimer timer;
         timer.start();
-        if (!program.start(folder.program(), {}, &error))
-            fail(error);
-        const QString dialog = m_driver.waitForWindow(VaultryWindows::kLogin, program.pid(), kTimeoutMs, 0);
+        Launched program(folder.path(QStringLiteral("vaultry")));
+        const QString dialog = m_desktop.waitFor(Titles::kLogin, program.pid, kTimeoutMs, 0);
         run.dialogMs = elapsedMs(timer);
         if (dialog.isEmpty())
             fail(QStringLiteral("the login dialog did not appear: %1").arg(program.output()));
-        error = flow.fillInLogin(dialog);
+        const QString error = m_desktop.logIn(dialog, kUserName, kMasterPassword);
         if (!error.isEmpty())
             fail(error);
         QThread::msleep(200);
         timer.restart();
-        if (!m_driver.key(QStringLiteral("Return")))
+        if (!m_desktop.keys({QStringLiteral("Return")}))
             fail(QStringLiteral("xdotool failed to press Next"));
-        const QString main = m_driver.waitForWindow(VaultryWindows::kMain, program.pid(), kTimeoutMs, 0);
+        const QString main = m_desktop.waitFor(Titles::kMain, program.pid, kTimeoutMs, 0);
         run.mainMs = elapsedMs(timer);
         if (main.isEmpty())
-            fail(QStringLiteral("no main window after the login (rhythm refused?); visible: %1")
-                     .arg(m_driver.visibleTitles().join(QStringLiteral(", "))));
-        close(program, VaultryWindows::kMain);
+            fail(QStringLiteral("no main window after the login (rhythm refused?): %1").arg(program.output()));
+        close(program, Titles::kMain);
         return run;
     }
 
@@ -114,34 +103,28 @@ public:
     {
         Run run;
         {
-            LaunchedProgram program;
-            QString error;
             QElapsedTimer timer;
             timer.start();
-            if (!program.start(floorProgram(QStringLiteral("startup_floor_window")), {}, &error))
-                fail(error);
-            const QString window = m_driver.waitForWindow(kFloorWindow, program.pid(), kTimeoutMs, 0);
+            Launched program(floorProgram(QStringLiteral("startup_floor_window")));
+            const QString window = m_desktop.waitFor(kFloorWindow, program.pid, kTimeoutMs, 0);
             run.dialogMs = elapsedMs(timer);
             if (window.isEmpty())
                 fail(QStringLiteral("the floor window did not appear: %1").arg(program.output()));
             close(program, kFloorWindow);
         }
-        LaunchedProgram program;
-        QString error;
         QElapsedTimer linked;
         linked.start();
-        if (!program.start(floorProgram(QStringLiteral("startup_floor_views")), {}, &error))
-            fail(error);
-        const QString dialog = m_driver.waitForWindow(kFloorSignIn, program.pid(), kTimeoutMs, 0);
+        Launched program(floorProgram(QStringLiteral("startup_floor_views")));
+        const QString dialog = m_desktop.waitFor(kFloorSignIn, program.pid, kTimeoutMs, 0);
         run.linkedDialogMs = elapsedMs(linked);
-        if (dialog.isEmpty() || !m_driver.focus(dialog))
+        if (dialog.isEmpty() || !m_desktop.focus(dialog))
             fail(QStringLiteral("the floor dialog did not appear: %1").arg(program.output()));
         QThread::msleep(500);
         QElapsedTimer timer;
         timer.start();
-        if (!m_driver.key(QStringLiteral("Return")))
+        if (!m_desktop.keys({QStringLiteral("Return")}))
             fail(QStringLiteral("xdotool failed to press Return"));
-        const QString main = m_driver.waitForWindow(kFloorMain, program.pid(), kTimeoutMs, 0);
+        const QString main = m_desktop.waitFor(kFloorMain, program.pid, kTimeoutMs, 0);
         run.mainMs = elapsedMs(timer);
         if (main.isEmpty())
             fail(QStringLiteral("the floor's five web views did not appear"));
@@ -153,16 +136,15 @@ private:
     QString floorProgram(const QString &name) const { return QDir(m_benchDir).filePath(name); }
 
     // Closes the window as a user does and lets the program end; whatever is left is ended with it.
-    void close(LaunchedProgram &program, const QString &title)
+    void close(Launched &program, const QString &title)
     {
-        const QString window = m_driver.waitForWindow(title, program.pid(), kTimeoutMs);
+        const QString window = m_desktop.waitFor(title, program.pid, kTimeoutMs);
         if (!window.isEmpty())
-            m_driver.closeWindow(window, 15000);
-        program.waitForExit(15000);
-        program.kill();
+            m_desktop.close(window, program.pid);
+        program.ended(15000);
     }
 
-    DesktopDriver m_driver;
+    Desktop m_desktop;
     QString m_benchDir;
 };
 } // namespace
@@ -172,11 +154,9 @@ int measure(const QCommandLineParser &parser)
 {
     const int runs = std::max(1, parser.value(QStringLiteral("runs")).toInt());
 
-    const QString unavailable = DesktopDriver::unavailableReason();
-    if (!unavailable.isEmpty())
-        fail(unavailable);
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        fail(QStringLiteral("no X display; run under xvfb-run"));
 
-    DesktopDriver driver;
     Bench bench(QCoreApplication::applicationDirPath());
     if (parser.isSet(QStringLiteral("floor-only"))) {
         bench.floor();
@@ -190,24 +170,21 @@ int measure(const QCommandLineParser &parser)
     }
 
     ProgramFolder folder(parser.value(QStringLiteral("program-dir")));
-    if (!folder.error().isEmpty())
-        fail(folder.error());
-    if (folder.missing().contains(ProgramFolder::engineFileName()))
+    if (!QFile::exists(folder.path(QStringLiteral("libTymcore.so"))))
         fail(QStringLiteral("the engine library is missing from %1").arg(parser.value(QStringLiteral("program-dir"))));
 
-    SignInFlow flow(driver, kUserName, kMasterPassword, 4242);
     std::printf("enrolling a user in %s ...\n", qPrintable(folder.path()));
     std::fflush(stdout);
-    bench.enrol(folder, flow);
+    bench.enrol(folder);
 
     // One unmeasured round warms the file cache for both sides.
-    bench.vaultry(folder, flow);
+    bench.vaultry(folder);
     bench.floor();
 
     QList<double> dialog, dialogFloor, main, mainFloor, linkedDialog;
     std::printf("%-5s %14s %14s %14s %14s\n", "run", "dialog ms", "floor ms", "main ms", "floor ms");
     for (int i = 1; i <= runs; ++i) {
-        const Run v = bench.vaultry(folder, flow);
+        const Run v = bench.vaultry(folder);
         const Run f = bench.floor();
         dialog << v.dialogMs;
         dialogFloor << f.dialogMs;

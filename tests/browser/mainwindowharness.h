@@ -1,60 +1,86 @@
 #pragma once
 
+#include "accounttabs.h"
 #include "clsagentdb.h"
 #include "connectiontest.h"
 #include "frmmain.h"
-#include "recordingmessageservice.h"
-#include "scriptedfiledialogservice.h"
+#include "seams.h"
 
-#include <QFile>
+#include <QComboBox>
+#include <QTabBar>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineView>
 
-#include <memory>
-
-// A main window over a store in a temporary program folder, offline unless told otherwise.
-struct MainWindowHarness
+// A main window over a store in a temporary program folder, offline unless told otherwise; its sign-in check
+// for protected profiles passes or fails as the test says.
+struct MainWindowHarness : ConnectionTest
 {
-    struct Connection : ConnectionTest
-    {
-        bool connected = false;
-        bool isConnected() override { return connected; }
-    };
-
+    bool connected = false, accessGranted = true, loginPasses = true;
+    int loginChecks = 0;
     QTemporaryDir folder;
     clsAgentDB db {folder.path()};
-    bool accessGranted = true;
-    int loginChecks = 0; // how often the login dialog ran
-    bool loginPasses = true;
     RecordingMessageService messages;
     ScriptedFileDialogService files;
-    Connection connection;
-    QList<QUrl> external; // pages opened outside
+    QList<QUrl> external; // pages handed to the desktop's browser
+    QList<QPair<int, QUrl>> finished; // loads finished, as (tab, address)
     std::unique_ptr<frmMain> window;
 
-    explicit MainWindowHarness(const QString &programDir = qEnvironmentVariable("VAULTRY_PROGRAM_DIR"))
-    {
-        QFile::copy(programDir + QStringLiteral("/Qorvish.bmp"), folder.filePath(QStringLiteral("Qorvish.bmp")));
-    }
-
+    bool isConnected() override { return connected; }
     frmMain &open()
     {
-        window.reset(); // the old window stores its settings first
-        MainWindowServices services {db,
-                                     accessGranted,
-                                     messages,
-                                     files,
-                                     connection,
-                                     [this] {
-                                         ++loginChecks;
-                                         if (loginPasses)
-                                             accessGranted = true;
-                                     },
-                                     folder.path(),
-                                     [this](const QUrl &url) {
-                                         external.append(url);
-                                     }};
-        window = std::make_unique<frmMain>(services);
+        QFile::copy(qEnvironmentVariable("VAULTRY_PROGRAM_DIR") + "/Qorvish.bmp", folder.filePath("Qorvish.bmp"));
+        if (window)
+            window->close(); // the old window stores its settings first
+        window = std::make_unique<frmMain>(MainWindowServices {db, accessGranted, messages, files, *this,
+                                                               [this] { accessGranted = (++loginChecks, loginPasses); },
+                                                               folder.path(),
+                                                               [this](const QUrl &url) {
+                                                                   external.append(url);
+                                                               }});
+        for (int i = 0; i < AccountTabs::kTabCount; ++i) // after the tabs' own handlers
+            QObject::connect(page(i), &QWebEnginePage::loadFinished, window.get(), [this, i] {
+                finished.append({i, page(i)->url()});
+            });
         window->show();
         return *window;
+    }
+    template<typename T = QWidget>
+    T *child(const char *name) const
+    {
+        return window->findChild<T *>(name);
+    }
+    AccountTabs &tabs() const { return window->tabs(); }
+    QWebEnginePage *page(int i) const { return tabs().wbPage(i)->page(); }
+    void selectTab(int caption) const { child<QTabBar>("tbs")->setCurrentIndex(caption - 1); }
+    // Chooses list position p as the user does (choosing the chosen profile again counts).
+    void choose(int p) const
+    {
+        child<QComboBox>("cboWP")->setCurrentIndex(p);
+        emit child<QComboBox>("cboWP")->activated(p);
+    }
+    // Waits until tab i has finished loading url (once more since the last wait).
+    bool loaded(int i, const QString &url)
+    {
+        return QTest::qWaitFor([&] { return finished.removeOne({i, QUrl(url)}); }, 15000);
+    }
+    // Runs a script in the page's own world; its result, or invalid after 5 s (a late answer writes nowhere).
+    static QVariant eval(QWebEnginePage *page, const QString &script)
+    {
+        auto result = std::make_shared<QVariant>(QStringLiteral("<none>"));
+        page->runJavaScript(script, QWebEngineScript::MainWorld, [result](const QVariant &v) { *result = v; });
+        return QTest::qWaitFor([&] { return *result != QStringLiteral("<none>"); }, 5000) ? *result : QVariant();
+    }
+    // Every input of the page and of its frames, as "id=value" ("id=checked" for a ticked box).
+    static QString inputs(QWebEnginePage *page)
+    {
+        return eval(
+                   page,
+                   "[document].concat(Array.from(document.querySelectorAll('iframe'), f => f.contentDocument)).flatMap("
+                   "(d, k) => Array.from(d.querySelectorAll('input'), e => (k ? 'frame:' : '') + e.id + '=' +"
+                   "(e.type === 'checkbox' || e.type === 'radio' ? (e.checked ? 'checked' : '') : e.value))).join(' ')")
+            .toString();
     }
 };

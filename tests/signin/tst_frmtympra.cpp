@@ -2,7 +2,7 @@
 #include "clsagentdb.h"
 #include "frmtympra.h"
 #include "keyclock.h"
-#include "recordingmessageservice.h"
+#include "seams.h"
 
 #include <QtTest>
 #include <QtWidgets>

@@ -1,21 +1,21 @@
 #pragma once
 
+#include "filedialogservice.h"
 #include "messageservice.h"
 
-#include <QList>
 #include <QQueue>
 
 // Records every message instead of showing it; questions take the queued "next answer" (No when none is queued).
-class RecordingMessageService : public MessageService
+struct RecordingMessageService : MessageService
 {
-public:
     struct Message
     {
-        QString title;
-        QString text;
+        QString title, text;
         MessageIcon icon;
         MessageButtons buttons;
     };
+    QList<Message> messages;
+    QQueue<MessageAnswer> nextAnswers;
 
     MessageAnswer show(const QString &title, const QString &text, MessageIcon icon, MessageButtons buttons) override
     {
@@ -24,9 +24,15 @@ public:
             return MessageAnswer::Ok;
         return nextAnswers.isEmpty() ? MessageAnswer::No : nextAnswers.dequeue();
     }
-
     QString lastText() const { return messages.isEmpty() ? QString() : messages.last().text; }
+};
 
-    QList<Message> messages;
-    QQueue<MessageAnswer> nextAnswers;
+// Answers file dialogs from a queue of paths; an empty path, or an empty queue, is a cancel.
+struct ScriptedFileDialogService : FileDialogService
+{
+    QQueue<QString> nextPaths;
+    QString getOpenFileName(QWidget *, const QString &, const QString &) override
+    {
+        return nextPaths.isEmpty() ? QString() : nextPaths.dequeue();
+    }
 };

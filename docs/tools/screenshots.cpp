@@ -1,9 +1,9 @@
 // Renders the main window, the profile dialog and a filled login page into PNG files for the README.
-// Not a test: run it under Xvfb, e.g.  xvfb-run -a build/tests/vaultry_screenshots docs
+// Not a test: run it under Xvfb, e.g.  xvfb-run -a build/tools/vaultry_screenshots docs
 #include "accounttabs.h"
 #include "frmwebsiteprofile.h"
-#include "loginpageserver.h"
 #include "mainwindowharness.h"
+#include "pageserver.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -61,10 +61,12 @@ int main(int argc, char **argv)
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs");
     QDir().mkpath(out);
 
-    LoginPageServer server;
+    PageServer server;
     server.setPage(QStringLiteral("/mail"), loginPage("Example Mail", "#2b4a78"));
     server.setPage(QStringLiteral("/bank"), loginPage("Example Bank", "#2f7e5a"));
-    MainWindowHarness h(QCoreApplication::applicationDirPath() + QStringLiteral("/../bin"));
+    if (qEnvironmentVariableIsEmpty("VAULTRY_PROGRAM_DIR"))
+        qputenv("VAULTRY_PROGRAM_DIR", QFile::encodeName(QCoreApplication::applicationDirPath() + "/../bin"));
+    MainWindowHarness h;
     bool ok = true;
 
     frmMain *window = &h.open();

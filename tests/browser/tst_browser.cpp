@@ -1,0 +1,396 @@
+// The main window with its account tabs, in real browsers on pages served by a local HTTP server. The tab cases
+// share one window, each opening its own page, so that the web engine starts its renderers once.
+#include "frmwebsiteprofile.h"
+#include "mainlayout.h"
+#include "mainwindowharness.h"
+#include "pageserver.h"
+#include "startpage.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+const QString kUntouched = QStringLiteral("token=t1 user= pass= remember= go=Sign in");
+const QString kEmpty = QStringLiteral("No website profile is available"),
+              kSelect = QStringLiteral("Select a website profile");
+
+// A window of its own over profiles named a, b, c ...
+struct Window : MainWindowHarness
+{
+    void add(int count, bool tympra = false)
+    {
+        for (const QString &n : QStringList {"a", "b", "c"}.first(count))
+            db.AddWebsiteProfile(tympra && n == "a", n, "http://" + n + ".test/", n + "-id", n + "-pw", "a.bmp");
+        QImage picture(30, 20, QImage::Format_RGB32);
+        QVERIFY(QDir(folder.path()).mkpath("thumbs") && picture.save(db.ThumbsFolder() + "a.bmp") && db.SaveDB());
+    }
+    // The list, then the login name each tab holds ("-" for one not in use), then the chosen profile's pictures.
+    QString shows() const
+    {
+        QStringList shown;
+        for (int i = 0; i < child<QComboBox>("cboWP")->count(); ++i)
+            shown << child<QComboBox>("cboWP")->itemText(i);
+        shown << "|";
+        for (int i = 0; i < AccountTabs::kTabCount; ++i)
+            shown << (tabs().tab(i).bTabInUse ? tabs().tab(i).sTabID : "-");
+        shown << "|";
+        for (const char *name : {"imgWPThumb", "imgEditWP", "imgDeleteWP", "imgWPTympra"})
+            if (!child(name)->isHidden())
+                shown << name;
+        return shown.join(' ');
+    }
+    // Clicks a button that opens the profile dialog, then fills and confirms it; no name cancels it.
+    void edit(const char *button, const QString &name = {})
+    {
+        QTimer::singleShot(0, [name] {
+            auto *d = qobject_cast<frmWebsiteProfile *>(QApplication::activeModalWidget());
+            const QStringList texts {name, "http://" + name + ".test/", name + "-id", name + "-pw"};
+            for (int k = 0; k < 4 && !name.isEmpty(); ++k)
+                d->findChild<QLineEdit *>(QStringList {"txtWebsiteName", "txtURL", "txtID", "txtPassword"}[k])
+                    ->setText(texts[k]);
+            d->findChild<QPushButton *>(name.isEmpty() ? "cmdAbort" : "cmdConfirm")->click();
+        });
+        QTest::mouseClick(child(button), Qt::LeftButton);
+    }
+};
+const QString kChosen = QStringLiteral("imgWPThumb imgEditWP imgDeleteWP");
+} // namespace
+
+class tst_MainWindow : public QObject
+{
+    Q_OBJECT
+    PageServer m_site;
+    MainWindowHarness h;
+    QString url(const QString &path) const { return path.startsWith('/') ? m_site.url(path) : path; }
+    // Opens a profile in the current tab with the switch as given, and waits until the page has loaded.
+    bool open(const QString &address, const QString &id, const QString &pw, bool ticked, const QString &reached = {})
+    {
+        h.child<QCheckBox>("chkAutoSignIn")->setChecked(ticked);
+        h.tabs().openProfile(url(address), id, pw);
+        return h.loaded(0, url(reached.isEmpty() ? address : reached));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        for (const QString name : {"login", "portal", "after", "button", "framed", "noisy", "guarded"})
+            m_site.setPage('/' + name, PageServer::file(name + ".html"));
+        m_site.setPage("/", PageServer::file("login.html"));
+        m_site.setPage("/old", {}, 0, "Location: /login\r\n");
+        for (const QString request : {"GET /retry", "POST /retry"})
+            m_site.setPage(request, PageServer::file("login.html").replace("/signin", "/retry"));
+        for (const QString name : {"a", "b"})
+            m_site.setPage('/' + name, "<title>" + name.toUtf8() + "</title>");
+        m_site.setPage("/slow", "<title>slow</title>", 2500);
+        h.open();
+    }
+    void init()
+    {
+        m_site.requests.clear();
+        h.messages.messages.clear();
+        h.finished.clear();
+        h.selectTab(1);
+    }
+
+    // Address, title, status and progress show the current tab's page only; the buttons act on it alone.
+    void tabsKeepTheirOwnPages()
+    {
+        auto shows = [&] {
+            return QStringList {h.child<QLineEdit>("txtURL")->text(), h.child<QLineEdit>("txtPageTitle")->text(),
+                                h.child<QLabel>("statusPanel2")->text(),
+                                h.child<QProgressBar>("pgrLoad")->isVisible() ? "bar" : ""}
+                .join('|');
+        };
+        for (const char *path : {"/a", "/b"}) {
+            h.tabs().navigate(0, QUrl(url(path)));
+            QVERIFY(h.loaded(0, url(path)));
+        }
+        QCOMPARE(shows(), url("/b") + "|b|Complete|");
+        h.selectTab(3);
+        QCOMPARE(shows(), "|||");
+        QSignalSpy stopped(h.page(2), &QWebEnginePage::loadFinished);
+        h.tabs().navigate(1, QUrl(url("/slow"))); // in the background: only its tab's tool tip follows
+        h.tabs().navigate(2, QUrl(url("/slow")));
+        QTRY_COMPARE(shows(), "||Loading|bar");
+        h.tabs().stop();
+        QVERIFY(stopped.wait(2000) && !stopped.first().first().toBool());
+        QVERIFY(h.loaded(1, url("/slow")));
+        QCOMPARE(shows().section('|', 2), "Complete|");
+        QCOMPARE(h.child<QTabBar>("tbs")->tabToolTip(1), "slow");
+        h.selectTab(1);
+        QCOMPARE(shows(), url("/b") + "|b||");
+        for (int k = 0; k < AccountTabs::kTabCount; ++k)
+            QCOMPARE(h.tabs().wbPage(k)->isVisible(), k == 0);
+        h.tabs().goBack();
+        QVERIFY(h.loaded(0, url("/a")));
+        QCOMPARE(h.page(1)->url(), QUrl(url("/slow")));
+    }
+
+    // At exactly the stored address, text fields get the login name, password fields the password, check boxes are
+    // ticked, and with the switch ticked the first submit field is clicked; only the top document counts. The login
+    // name and password are data: no character of theirs reaches the page as script.
+    void fillsThePage_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("reached");
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QString>("pw");
+        QTest::addColumn<bool>("ticked");
+        QTest::addColumn<QString>("expected"); // the form sent ("POST /path fields"), or the page's inputs
+        const auto row = [](const char *name, const QString &stored, bool ticked, const QString &expected,
+                            const QString &id = "ann", const QString &pw = "pw1", const QString &reached = {}) {
+            QTest::newRow(name) << stored << reached << id << pw << ticked << expected;
+        };
+        row("ticked: sent", "/login", true, "POST /signin token=t1 user=ann pass=pw1 remember=on");
+        row("clear: filled", "/login", false, "token=t1 user=ann pass=pw1 remember=checked go=Sign in");
+        row("search box, untyped, PASSWORD", "/portal", false, "q=ann user=ann pass=pw1 go=Sign in");
+        row("after the submit field, sent", "/after", true, "POST /signin user=ann pass=pw1 after=");
+        row("after the submit field, clear", "/after", false, "user=ann pass=pw1 mode= go=Sign in after=ann");
+        row("a button is no submit field", "/button", true, "user=ann pass=pw1 img=");
+        row("form in a frame", "/framed", true,
+            "frame:token=t1 frame:user= frame:pass= frame:remember= frame:go=Sign in");
+        const QString port = QString::number(QUrl(url("/")).port());
+        row("host in capitals", "http://LOCALHOST:" + port + "/login", true, kUntouched, "ann", "pw1",
+            "http://localhost:" + port + "/login");
+        row("no trailing slash", "http://127.0.0.1:" + port, true, kUntouched, "ann", "pw1", "/");
+        row("escaped letter", "/log%69n", true, kUntouched, "ann", "pw1", "/login");
+        row("redirected", "/old", true, kUntouched, "ann", "pw1", "/login");
+        const QString owns = "document.body.setAttribute('data-owned','1')";
+        row("quotes", "/login", true,
+            "POST /signin token=t1 user=a\"]);" + owns + ";// pass='+" + owns + "+' remember=on",
+            "a\"]);" + owns + ";//", "'+" + owns + "+'");
+        row("backslashes, script end", "/login", false,
+            "token=t1 user=d\\u\\</script> pass=\\\"]);" + owns + " remember=checked go=Sign in", "d\\u\\</script>",
+            "\\\"]);" + owns);
+        row("line breaks, 1252", "/login", false,
+            "token=t1 user=Jos\u00e9\u2028 pass=\u20ac5 remember=checked go=Sign in", "\r\nJos\u00e9\u2028",
+            "\u20ac\n5");
+    }
+    void fillsThePage()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, reached);
+        QFETCH(QString, id);
+        QFETCH(QString, pw);
+        QFETCH(bool, ticked);
+        QFETCH(QString, expected);
+        QSignalSpy started(&h.tabs(), &AccountTabs::signInStarted);
+        QVERIFY(open(stored, id, pw, ticked, reached));
+        QTest::qWait(500);
+        if (expected.startsWith("POST")) {
+            QCOMPARE(m_site.posts().size(), 1);
+            QStringList fields {"POST " + m_site.posts()[0].path};
+            for (const auto &[key, value] : m_site.posts()[0].fields)
+                fields << key + '=' + value;
+            QCOMPARE(fields.join(' '), expected);
+            return;
+        }
+        QCOMPARE(MainWindowHarness::inputs(h.page(0)), expected);
+        QVERIFY(!MainWindowHarness::eval(h.page(0), "document.body.hasAttribute('data-owned')").toBool());
+        QCOMPARE(m_site.posts().size(), 0);
+        QCOMPARE(started.count(), reached.isEmpty() ? 1 : 0);
+    }
+
+    // Once per choice: the page that comes back after a wrong password, and later visits, are left alone.
+    void signsInOncePerChoice()
+    {
+        QVERIFY(open("/retry", "ann", "wrong", true));
+        QVERIFY(h.loaded(0, url("/retry"))); // the answer to the wrong password
+        QCOMPARE(MainWindowHarness::inputs(h.page(0)), kUntouched);
+        h.tabs().navigate(0, QUrl(url("/retry")));
+        QVERIFY(h.loaded(0, url("/retry")));
+        QCOMPARE(MainWindowHarness::inputs(h.page(0)), kUntouched);
+        h.tabs().openProfile(url("/retry"), "ann", "right");
+        QTRY_COMPARE_WITH_TIMEOUT(m_site.posts().size(), 2, 10000);
+        QCOMPARE(m_site.posts()[1].field("pass"), "right");
+    }
+
+    // An error page at the profile's address must not use up the sign-in: a refresh signs in once the site answers.
+    void errorPageKeepsTheSignIn()
+    {
+        QTcpServer down;
+        QVERIFY(down.listen(QHostAddress::LocalHost));
+        const QString address = QStringLiteral("http://127.0.0.1:%1/login").arg(down.serverPort());
+        down.close(); // nobody listens there now
+        QVERIFY(open(address, "ann", "pw1", true));
+        QVERIFY(!h.tabs().tab(0).bTabSignInDone);
+    }
+
+    void pagesShowNoDialogs()
+    {
+        QTimer watch; // a dialog that opens is noted and closed, so that a failure does not hang the test
+        QStringList dialogs;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (QWidget *modal = QApplication::activeModalWidget())
+                (dialogs << modal->windowTitle()), modal->close();
+        });
+        watch.start(50);
+        h.tabs().navigate(0, QUrl(url("/noisy")));
+        QTRY_COMPARE_WITH_TIMEOUT(h.page(0)->title(), "Quiet", 10000);
+        QCOMPARE(dialogs, QStringList());
+        QVERIFY(h.messages.messages.isEmpty());
+    }
+
+    // A page that wants a window of its own asks; Yes hands it to the desktop's browser, nothing opens inside.
+    void newWindowAsks_data()
+    {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<bool>("allow");
+        QTest::newRow("current tab, Yes") << 0 << true;
+        QTest::newRow("background tab, No") << 3 << false;
+    }
+    void newWindowAsks()
+    {
+        QFETCH(int, tab);
+        QFETCH(bool, allow);
+        h.external.clear();
+        h.tabs().navigate(tab, QUrl(url("/a")));
+        QVERIFY(h.loaded(tab, url("/a")));
+        h.messages.nextAnswers << (allow ? MessageAnswer::Yes : MessageAnswer::No);
+        MainWindowHarness::eval(h.page(tab), "window.open('/b'); true");
+        QTRY_COMPARE(h.messages.messages.size(), 1);
+        QTest::qWait(300);
+        QCOMPARE(h.external, allow ? QList<QUrl> {QUrl(url("/b"))} : QList<QUrl>());
+        QCOMPARE(m_site.requests.size(), 1); // only /a
+    }
+
+    // A page that asks before it is left (once used) must not keep the tab from opening the next profile.
+    void leavingAPageIsNotHeldUp()
+    {
+        QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
+        h.tabs().navigate(0, QUrl(url("/guarded")));
+        QVERIFY(h.loaded(0, url("/guarded")));
+        h.window->activateWindow();
+        bool active = false; // the question needs a real user gesture; a busy X server may drop the first click
+        for (int attempt = 0; attempt < 10 && !active; ++attempt) {
+            QTest::mouseClick(h.window->windowHandle(), Qt::LeftButton, {},
+                              h.tabs().wbPage(0)->mapTo(h.window.get(), QPoint(20, 20)));
+            QTest::keyClick(h.window->windowHandle(), 'a');
+            active = QTest::qWaitFor(
+                [&] { return MainWindowHarness::eval(h.page(0), "navigator.userActivation.hasBeenActive").toBool(); },
+                1000);
+        }
+        QVERIFY(active);
+        QVERIFY(open("/a", "ann", "pw", false));
+    }
+
+    // The list starts with its placeholder; choosing copies the profile into the current tab only; an edit reaches a
+    // tab when the profile is chosen again; a protected profile asks for the sign-in check at every choice.
+    void profileList()
+    {
+        Window w;
+        w.open();
+        QVERIFY(!w.child<QToolButton>("imgEditWP")->icon().isNull()); // the drawn pictures are registered
+        QCOMPARE(w.shows(), kEmpty + " | - - - - - |");
+        w.selectTab(2);
+        w.edit("cmdNewWP", "a");
+        w.edit("cmdNewWP"); // cancelled
+        w.edit("cmdNewWP", "b");
+        QCOMPARE(w.shows(), kSelect + " a b | - b-id - - - | " + kChosen);
+        w.selectTab(5);
+        w.choose(1);
+        w.edit("imgEditWP", "c");
+        QCOMPARE(w.shows(), kSelect + " c b | - b-id - - a-id | " + kChosen);
+        w.choose(1);
+        w.choose(0);
+        QCOMPARE(w.shows(), kSelect + " c b | - b-id - - c-id |");
+
+        Window p;
+        p.add(2, true);
+        p.open();
+        p.loginPasses = false;
+        p.choose(1);
+        QCOMPARE(p.shows(), kSelect + " a b | - - - - - | " + kChosen + " imgWPTympra");
+        p.loginPasses = true;
+        p.choose(1);
+        p.accessGranted = false;
+        p.selectTab(2);
+        p.choose(2);
+        QCOMPARE(p.shows(), kSelect + " a b | a-id b-id - - - | " + kChosen);
+        QVERIFY(p.accessGranted && p.loginChecks == 2);
+    }
+
+    // Deleting asks first; a failed save is reported and the profile stays, with the thumbnail it shares.
+    void deleting_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<bool>("saves");
+        QTest::addColumn<QString>("shows");
+        QTest::newRow("the only one") << 1 << true << true << kEmpty + " | a-id - - - - |";
+        QTest::newRow("answered No") << 1 << false << true << kSelect + " a | a-id - - - - | " + kChosen;
+        QTest::newRow("the last of three") << 3 << true << true << kSelect + " a b | c-id - - - - |";
+        QTest::newRow("save fails") << 2 << true << false << kSelect + " a b | b-id - - - - | " + kChosen;
+    }
+    void deleting()
+    {
+        QFETCH(int, count);
+        QFETCH(bool, yes);
+        QFETCH(bool, saves);
+        QFETCH(QString, shows);
+        Window w;
+        w.add(count);
+        w.open();
+        w.choose(count);
+        if (!saves)
+            QVERIFY(QFile::remove(w.db.DBFile()) && QDir(w.folder.path()).mkpath("vy.bdb/keep"));
+        w.messages.nextAnswers << (yes ? MessageAnswer::Yes : MessageAnswer::No);
+        QTest::mouseClick(w.child("imgDeleteWP"), Qt::LeftButton);
+        QCOMPARE(w.shows(), shows);
+        QCOMPARE(w.messages.lastText(),
+                 saves ? "Delete this website profile?" : "Failed to update database.\r\nPlease try again.");
+        QCOMPARE(QFile::exists(w.db.ThumbsFolder() + "a.bmp"), count > 1 || !yes);
+        clsAgentDB stored(w.folder.path());
+        QCOMPARE(stored.OpenDB() ? stored.WebsiteProfileCount() : -1, saves ? count - yes : -1);
+    }
+
+    // Offline every tab shows the start page with the logo from the program folder; online tab "1" goes to the maker's
+    // address. Closing stores the switch.
+    void startPageAndSwitch()
+    {
+        Window w;
+        w.db.setINIAutoSignIn("1");
+        w.open();
+        const QString logoWidth = "document.body.innerText.includes('TIPS!') ? document.images[0].naturalWidth : -1";
+        QTRY_COMPARE_WITH_TIMEOUT(w.eval(w.page(2), logoWidth).toInt(), QImage(logoPath(w.folder.path())).width(),
+                                  30000);
+        w.child<QCheckBox>("chkAutoSignIn")->setChecked(false);
+        w.connected = true;
+        w.open();
+        QVERIFY(!w.child<QCheckBox>("chkAutoSignIn")->isChecked());
+        QTRY_COMPARE_WITH_TIMEOUT(w.page(0)->requestedUrl(), QUrl(kMakerAddress), 10000);
+    }
+
+    // Laid out in twips: hiding the side bar gives its room to the page and showing it gives it back; a window too
+    // small for a size keeps its last one.
+    void layout()
+    {
+        MainLayout designed = MainLayout::designed();
+        designed.tabThickness = 375;
+        const MainLayout shown = layoutMainWindow(designed, 10455, 8130, true);
+        const MainLayout hidden = layoutMainWindow(shown, 10455, 8130, false);
+        QVERIFY(shown.wbPage.left >= shown.fraSideBar.width);
+        QVERIFY(shown.wbPage.left + shown.wbPage.width <= shown.tbs.left + shown.tbs.width - 375);
+        QCOMPARE(shown.stbStatus.top + shown.stbStatus.height, 8130);
+        QCOMPARE(hidden.wbPage.width - shown.wbPage.width, shown.wbPage.left - hidden.wbPage.left);
+        QCOMPARE(layoutMainWindow(hidden, 10455, 8130, true), shown);
+        QCOMPARE(layoutMainWindow(shown, 5000, 1000, true).wbPage.height, shown.wbPage.height);
+
+        const QRect page = h.child("browserArea")->geometry(); // the window applies it
+        QTest::mouseClick(h.child("imgSideBar"), Qt::LeftButton);
+        QVERIFY(h.child("fraSideBar")->isHidden() && h.child("browserArea")->x() < page.x());
+        QTest::mouseClick(h.child("imgSideBar"), Qt::LeftButton);
+        QCOMPARE(h.child("browserArea")->geometry(), page);
+    }
+};
+
+QTEST_MAIN(tst_MainWindow)
+#include "tst_browser.moc"
