@@ -8,23 +8,15 @@
 
 #include <functional>
 
-// A website on 127.0.0.1 for tests: answers with the registered pages (a plain welcome page for any POST,
-// 404 for anything else) and records every request. Each answer closes its connection.
+// A website on 127.0.0.1 for tests: answers with the registered pages (a plain welcome page for any POST, 404
+// for anything else) and records every request. Each answer closes its connection.
 class PageServer : public QObject
 {
 public:
     struct Request
     {
-        QByteArray method, cookie; // the Cookie header as sent
-        QString path;
-        QList<QPair<QString, QString>> fields; // a POST's form, decoded as browsers encode it
-        QString field(const QString &name) const
-        {
-            for (const auto &[key, value] : fields)
-                if (key == name)
-                    return value;
-            return QStringLiteral("<missing>");
-        }
+        QByteArray method, path, cookie; // the Cookie header as sent
+        QUrlQuery form; // a POST's fields, decoded as browsers encode them
     };
     QList<Request> requests;
     std::function<void()> onPost; // called as a form arrives, before it is answered
@@ -46,19 +38,19 @@ public:
     // A page kept in tests/data/pages.
     static QByteArray file(const QString &name)
     {
-        QFile f(qEnvironmentVariable("VAULTRY_SOURCE_DIR") + QStringLiteral("/tests/data/pages/") + name);
+        QFile f(qEnvironmentVariable("VAULTRY_SOURCE_DIR") + "/tests/data/pages/" + name);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : "missing page " + name.toUtf8();
     }
     // What "GET /path" (or "POST /path") answers, after a delay if asked; headers are extra lines ending in CRLF.
     void setPage(const QString &request, const QByteArray &html, int delayMs = 0, const QByteArray &headers = {})
     {
-        m_pages[request.contains(' ') ? request : "GET " + request] = {html, delayMs, headers};
+        m_pages[request.contains(' ') ? request.toUtf8() : "GET " + request.toUtf8()] = {html, delayMs, headers};
     }
     QList<Request> posts() const
     {
         QList<Request> result;
         std::copy_if(requests.begin(), requests.end(), std::back_inserter(result),
-                     [](const Request &r) { return r.method == "POST"; });
+                     [](auto &r) { return r.method == "POST"; });
         return result;
     }
 
@@ -74,7 +66,7 @@ private:
         const QByteArray data = socket->peek(socket->bytesAvailable());
         const qsizetype end = data.indexOf("\r\n\r\n");
         const QList<QByteArray> lines = data.left(end).split('\n');
-        Request r {lines[0].split(' ').value(0), {}, QString::fromLatin1(lines[0].split(' ').value(1)), {}};
+        Request r {lines[0].split(' ').value(0), lines[0].split(' ').value(1), {}, {}};
         qsizetype length = 0;
         for (const QByteArray &line : lines) {
             if (line.toLower().startsWith("content-length:"))
@@ -83,15 +75,13 @@ private:
                 r.cookie = line.mid(7).trimmed();
         }
         if (end < 0 || data.size() < end + 4 + length)
-            return; // the rest is still on its way
-        socket->readAll();
+            return; // the rest is on its way
         disconnect(socket, &QTcpSocket::readyRead, this, nullptr);
-        r.fields =
-            QUrlQuery(QString::fromUtf8(data.mid(end + 4, length).replace('+', ' '))).queryItems(QUrl::FullyDecoded);
+        r.form.setQuery(QString::fromUtf8(socket->readAll().mid(end + 4).replace('+', ' ')));
         requests.append(r);
         if (r.method == "POST" && onPost)
             onPost();
-        const Page welcome {"<html><head><title>Welcome</title></head><body>Welcome</body></html>", 0, {}};
+        const Page welcome {"<title>Welcome</title>Welcome", 0, {}};
         const Page page = m_pages.value(r.method + ' ' + r.path, r.method == "POST" ? welcome : Page {});
         const QByteArray status = page.headers.startsWith("Location") ? "302 Found"
             : page.html.isEmpty()                                     ? "404 Not Found"
@@ -104,6 +94,6 @@ private:
             socket->disconnectFromHost();
         });
     }
-    QHash<QString, Page> m_pages;
+    QHash<QByteArray, Page> m_pages;
     QTcpServer m_server; // last, so that its sockets go before the table they use
 };

@@ -135,16 +135,13 @@ private:
     bool typeInRhythm(const QString &password)
     {
         static const int gaps[] = {185, 140, 230, 160, 205, 150, 250}, holds[] = {95, 80, 110, 85, 100};
-        QList<std::pair<int, QStringList>> events;
-        for (int i = 0, down = 0; i < password.size(); ++i) {
-            down += i ? gaps[i % 7] + m_jitter.bounded(17) - 8 : 0;
-            events.append({down, {"keydown", "--delay", "0", password[i]}});
-            events.append({down + holds[i % 5] + m_jitter.bounded(17) - 8, {"keyup", "--delay", "0", password[i]}});
-        }
-        std::stable_sort(events.begin(), events.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
         QStringList args;
-        for (int i = 0, now = 0; i < events.size(); now = events[i++].first)
-            args << "sleep" << QString::number((events[i].first - now) / 1000.0, 'f', 3) << events[i].second;
+        for (int i = 0; i < password.size(); ++i) {
+            const int hold = holds[i % 5] + m_jitter.bounded(17) - 8,
+                      gap = gaps[(i + 1) % 7] + m_jitter.bounded(17) - 8;
+            args << QStringList {"keydown", "--delay", "0", password[i], "sleep", QString::number(hold / 1000.0)}
+                 << QStringList {"keyup", "--delay", "0", password[i], "sleep", QString::number((gap - hold) / 1000.0)};
+        }
         return xdotool(args);
     }
 };
