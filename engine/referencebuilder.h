@@ -9,29 +9,32 @@
 //   rows 2, 3: the rhythm at length scale * |rhythm| * exp((1 - fastShare) * margin)   (the slower end)
 //   row 4:     the rhythm at a length no captured typing can reach (every timing is at most one second)
 // so a typing passes exactly when it lies in both balls of rows 0 to 3, which holds for every ball along the rhythm
-// between those two lengths. The margin grows with the level, so whatever a stricter level accepts, every more
-// lenient one accepts too; level 0 has none and is a single ball.
+// between those two lengths. The faster end caps how slow a typing may be (1.4 times its length), the slower end how
+// fast (0.6 times its length), and both narrow the shapes taken. The margin grows with the level, so whatever a
+// stricter level accepts, every more lenient one accepts too; level 0 has none and is a single ball.
 #pragma once
 
 #include <vector>
 
 namespace rhythm {
 
-// The engine's constants. The defaults were chosen on recorded typing (see the README): level 5, the level the
-// program asks for, was set to let in about one impostor typing in ten.
+// The engine's constants. The defaults were chosen on recorded typing with the program's learning rule (see the
+// README): of the shapes tried, the one with the fewest refusals of a user's own typings at level 5, the level the
+// program asks for, when level 5 lets in at most one impostor typing in ten.
 struct ReferenceShape
 {
     // The user's rhythm is this quantile of each timing over the samples: hesitations only ever lengthen a timing,
     // and practice takes them away, so the faster typings show the rhythm the user will keep.
-    double rhythmQuantile = 0.2;
-    // Ball length relative to the rhythm's: its speed window, 0.6 to 1.4 times the length, then sits around the
-    // user's ordinary typing.
-    double scale = 1.1;
-    // Share of the margin taken on the fast side; the rest goes to the slow side.
-    double fastShare = 1.0 / 3.0;
-    // Margin (in natural log of the ball length) at level 5 and at level 10; linear in the level from none at 0.
-    double marginAt5 = 0.225;
-    double marginAt10 = 0.45;
+    double rhythmQuantile = 0.3;
+    // Ball length relative to the rhythm's: its speed window, 0.6 to 1.4 times the length, then reaches from a little
+    // faster than the rhythm to well beyond the user's ordinary typing.
+    double scale = 1.25;
+    // Share of the margin taken at the faster end (rows 0, 1); the rest goes to the slower end.
+    double fastShare = 0.5;
+    // Margin (in natural log of the ball length) at level 5 and at level 10, linear in the level between them and
+    // from none at level 0: the strict levels step faster, so that level 10 refuses about half of a user's typings.
+    double marginAt5 = 0.16;
+    double marginAt10 = 0.46;
 
     double margin(int level) const;
 };
