@@ -130,13 +130,13 @@ void printSpeed(TymcoreEngine &engine, const QString &libraryPath, const RhythmM
     std::printf("engine call: %.2f us (through the program's adapter: %.2f us)\n", bareMicros, adapterMicros);
 }
 
-QString protocolNote(bool adapt, const QString &subjects)
+QString protocolNote(bool adapt, const QString &subjects, const QString &impostors)
 {
     return QStringLiteral(
                "Data: Killourhy and Maxion, \"Comparing Anomaly-Detection Algorithms for Keystroke Dynamics\", DSN "
                "2009 (%1). Enrolment: session 4, typings 1-10; genuine: sessions 5-8%2; impostors: the first 5 "
-               "typings of every other subject.")
-        .arg(subjects, adapt ? QStringLiteral(", each granted one replacing the oldest sample") : QString());
+               "typings of every other subject%3.")
+        .arg(subjects, adapt ? QStringLiteral(", each granted one replacing the oldest sample") : QString(), impostors);
 }
 
 bool savePlot(const QString &path, const QList<LevelRates> &rates, const QString &title, const QString &note)
@@ -196,7 +196,7 @@ int measureEngine(const Options &o, const QList<EnrolledSubject> &subjects)
 
     if (!o.plotPath.isEmpty() &&
         !savePlot(o.plotPath, all11, QStringLiteral("Typing-rhythm check by security level"),
-                  protocolNote(o.adapt, QStringLiteral("%1 subjects").arg(judged.size()))))
+                  protocolNote(o.adapt, QStringLiteral("%1 subjects").arg(judged.size()), QString())))
         return 1;
     for (const LevelRates &r : all11) {
         if (r.level == rhythm::kSecurityLevel)
@@ -277,7 +277,8 @@ int crossValidate(const Options &o, const QList<EnrolledSubject> &subjects)
                                QStringLiteral("%1 subjects; constants chosen on one half, rates on the "
                                               "other; mean of %2 folds")
                                    .arg(subjects.size())
-                                   .arg(results.size()))))
+                                   .arg(results.size()),
+                               QStringLiteral(" of the same half"))))
         return 1;
     for (const LevelRates &r : means) {
         if (r.level == rhythm::kSecurityLevel)
