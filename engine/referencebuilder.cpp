@@ -52,8 +52,16 @@ void writeRow(double *row, const std::vector<double> &direction, double rowLengt
 
 } // namespace
 
-ReferenceBuilder::ReferenceBuilder(const double *samples, int sampleCount, int featureCount)
-    : m_samples(samples), m_features(featureCount)
+double ReferenceShape::margin(int level) const
+{
+    if (level <= 5)
+        return marginAt5 * level / 5.0;
+    return marginAt5 + (marginAt10 - marginAt5) * (level - 5) / 5.0;
+}
+
+ReferenceBuilder::ReferenceBuilder(const double *samples, int sampleCount, int featureCount,
+                                   const ReferenceShape &shape)
+    : m_samples(samples), m_features(featureCount), m_shape(shape)
 {
     for (int j = 0; j < sampleCount; ++j) {
         if (isUsable(samples + static_cast<std::ptrdiff_t>(j) * featureCount, featureCount))
@@ -69,7 +77,7 @@ std::vector<double> ReferenceBuilder::rhythm() const
         for (std::size_t k = 0; k < m_usable.size(); ++k)
             values[k] = m_samples[static_cast<std::ptrdiff_t>(m_usable[k]) * m_features + i];
         std::sort(values.begin(), values.end());
-        result[i] = std::max(quantile(values, kRhythmQuantile), kFloor);
+        result[i] = std::max(quantile(values, m_shape.rhythmQuantile), kFloor);
     }
     return result;
 }
@@ -78,10 +86,10 @@ void ReferenceBuilder::build(int level, double *out) const
 {
     const std::ptrdiff_t stride = m_features + 1;
     const std::vector<double> r = rhythm();
-    const double base = kScale * length(r.data(), m_features);
-    const double margin = kMarginPerLevel * level;
-    const double fastEnd = base * std::exp(-margin / 2.0);
-    const double slowEnd = base * std::exp(margin);
+    const double base = m_shape.scale * length(r.data(), m_features);
+    const double margin = m_shape.margin(level);
+    const double fastEnd = base * std::exp(-m_shape.fastShare * margin);
+    const double slowEnd = base * std::exp((1.0 - m_shape.fastShare) * margin);
     const double outOfReach = kOutOfReach * std::sqrt(static_cast<double>(m_features));
 
     writeRow(out + 0 * stride, r, fastEnd);

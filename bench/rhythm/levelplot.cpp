@@ -1,6 +1,7 @@
 #include "levelplot.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -33,13 +34,18 @@ void drawSeries(QPainter &p, const QList<QPointF> &points, const QColor &color, 
 
 QImage draw(const QList<LevelRates> &rates, int programLevel, const QString &title, const QString &note)
 {
-    const QSize size(960, 600);
     const QRectF plot(90, 70, 820, 410);
+    QFont font(QStringLiteral("DejaVu Sans"), 11);
+    // The picture grows downwards to hold the whole note.
+    const QRect noteRect(40, int(plot.bottom()) + 60, 880, 0);
+    const QImage probe(1, 1, QImage::Format_RGB32);
+    const QRect noteNeeds = QFontMetrics(font, &probe)
+                                .boundingRect(noteRect.adjusted(0, 0, 0, 1000), Qt::AlignLeft | Qt::TextWordWrap, note);
+    const QSize size(960, std::max(600, noteNeeds.bottom() + 12));
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    QFont font(QStringLiteral("DejaVu Sans"), 11);
     p.setFont(font);
 
     double top = 0.0;
@@ -118,7 +124,7 @@ QImage draw(const QList<LevelRates> &rates, int programLevel, const QString &tit
     p.drawText(QRectF(0, 18, size.width(), 30), Qt::AlignCenter, title);
     p.setFont(font);
     p.setPen(QColor(70, 70, 70));
-    p.drawText(QRectF(40, plot.bottom() + 60, size.width() - 80, size.height() - plot.bottom() - 64),
+    p.drawText(QRectF(noteRect.left(), noteRect.top(), noteRect.width(), size.height() - noteRect.top()),
                Qt::AlignLeft | Qt::TextWordWrap, note);
     p.end();
     return image;

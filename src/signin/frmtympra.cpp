@@ -3,6 +3,7 @@
 #include "clsagentdb.h"
 #include "keyclock.h"
 #include "messageservice.h"
+#include "rhythmlearning.h"
 #include "rhythmscoring.h"
 #include "tymcoreengine.h"
 
@@ -322,6 +323,12 @@ void frmTympra::logIn()
     TymcoreEngine engine(m_engineLibraryPath);
     const auto verdict = rhythm::judgeWithEngine(engine, *training, *typing);
     if (verdict && verdict->passed) {
+        // The reference follows the user's practice: this typing takes the place of the oldest sample. The login
+        // stands even when the save fails; the stored samples then stay as they were.
+        const QString trainData = m_agentDB.TYMTrainData;
+        m_agentDB.TYMTrainData = rhythm::withLoginSample(trainData, m_capture.sampleText(length));
+        if (!m_agentDB.SaveDB())
+            m_agentDB.TYMTrainData = trainData;
         m_accessGranted = true;
         accept();
     } else if (verdict) {
