@@ -6,6 +6,7 @@
 #include "pageserver.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -117,5 +118,38 @@ int main(int argc, char **argv)
     QTest::mouseClick(window->findChild<QLabel *>(QStringLiteral("imgSideBar")), Qt::LeftButton, {}, QPoint(1, 1));
     QTest::qWait(1000);
     ok &= save(window, out + QStringLiteral("/main-sidebar-hidden.png"));
+    QTest::mouseClick(window->findChild<QLabel *>(QStringLiteral("imgSideBar")), Qt::LeftButton, {}, QPoint(1, 1));
+
+    // Two accounts of one site, signed in side by side in tabs "1" and "2": each tab's session cookie names its own.
+    server.setPage(QStringLiteral("/club"), loginPage("Example Club", "#7a3b8f").replace("/signin", "/club/signin"));
+    server.setPage(QStringLiteral("POST /club/signin"), "<title>Example Club</title>Welcome", 0,
+                   "Set-Cookie: member=%user%; Path=/\r\n");
+    server.setPage(QStringLiteral("/club/account"),
+                   "<html><head><title>Example Club - Your account</title></head><body style='font-family:sans-serif'>"
+                   "<h2 style='color:#7a3b8f'>Example Club</h2><p>You are signed in.</p><p>Session cookie: "
+                   "<b>%cookie%</b></p></body></html>");
+    window->findChild<QCheckBox *>(QStringLiteral("chkAutoSignIn"))->setChecked(true);
+    QList<QImage> tabs;
+    for (int t : {0, 1}) {
+        window->findChild<QTabBar *>(QStringLiteral("tbs"))->setCurrentIndex(t);
+        const int posts = int(server.posts().size());
+        window->tabs().openProfile(server.url("/club"), t ? "john.roe" : "jane.doe", "pw");
+        if (!QTest::qWaitFor([&] { return server.posts().size() > posts; }, 15000))
+            qWarning("tab %d did not sign in", t + 1);
+        QTest::qWait(1000);
+        window->tabs().navigate(t, QUrl(server.url("/club/account")));
+        QTest::qWait(2500);
+        tabs << window->screen()
+                    ->grabWindow(0, window->frameGeometry().x(), window->frameGeometry().y(),
+                                 window->frameGeometry().width(), window->frameGeometry().height())
+                    .toImage();
+    }
+    QImage both(tabs[0].width() * 2 + 16, tabs[0].height(), QImage::Format_RGB32);
+    both.fill(Qt::white);
+    QPainter painter(&both);
+    painter.drawImage(0, 0, tabs[0]);
+    painter.drawImage(tabs[0].width() + 16, 0, tabs[1]);
+    painter.end();
+    ok &= both.save(out + QStringLiteral("/two-accounts.png"));
     return ok ? 0 : 1;
 }

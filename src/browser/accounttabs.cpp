@@ -13,6 +13,7 @@
 #include <QWebEngineCertificateError>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
@@ -25,7 +26,7 @@ const char kLeavePageQuestion[] = "Are you sure you want to leave this page? Cha
 class SilentPage : public QWebEnginePage
 {
 public:
-    explicit SilentPage(QObject *parent) : QWebEnginePage(parent)
+    SilentPage(QWebEngineProfile *profile, QObject *parent) : QWebEnginePage(profile, parent)
     {
         connect(this, &QWebEnginePage::certificateError, this,
                 [](QWebEngineCertificateError error) { error.rejectCertificate(); });
@@ -43,29 +44,42 @@ protected:
     QStringList chooseFiles(FileSelectionMode, const QStringList &, const QStringList &) override { return {}; }
 };
 
-// Keeps the five browsers on the browser area's whole rectangle.
+// A session held in memory only (cookies, cache, local storage, permissions): nothing of it reaches the disk
+// or outlives the program, and no other tab shares it.
+QWebEngineProfile *offTheRecordProfile(QObject *parent)
+{
+    auto *profile = new QWebEngineProfile(parent);
+    profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
+    profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+    return profile;
+}
+
+// A browser in the browser area, showing a silent page of the given session.
+QWebEngineView *silentView(QWidget *area, QWebEngineProfile *profile)
+{
+    auto *view = new QWebEngineView(area);
+    view->setPage(new SilentPage(profile, view));
+    view->setGeometry(area->rect());
+    view->setVisible(false);
+    return view;
+}
+
+// Keeps the browsers on the browser area's whole rectangle.
 class AreaFollower : public QObject
 {
 public:
-    AreaFollower(QWidget *area, std::array<QWebEngineView *, AccountTabs::kTabCount> views)
-        : QObject(area), m_views(views)
-    {
-        area->installEventFilter(this);
-    }
+    AreaFollower(QWidget *area) : QObject(area) { area->installEventFilter(this); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::Resize) {
-            const QRect r = static_cast<QWidget *>(watched)->rect();
-            for (QWebEngineView *view : m_views)
-                view->setGeometry(r);
+            auto *area = static_cast<QWidget *>(watched);
+            for (QWebEngineView *view : area->findChildren<QWebEngineView *>(Qt::FindDirectChildrenOnly))
+                view->setGeometry(area->rect());
         }
         return false;
     }
-
-private:
-    std::array<QWebEngineView *, AccountTabs::kTabCount> m_views;
 };
 
 } // namespace
@@ -77,27 +91,35 @@ struct AccountTabs::Private
     std::function<void(const QUrl &)> openExternally;
     std::array<QWebEngineView *, kTabCount> views {};
     std::array<TabState, kTabCount> tabs {};
+    // The start page, one for every tab that shows it, so that such a tab needs no renderer of its own.
+    QWebEngineView *startView = nullptr;
+    bool startPageShown = false;
 };
 
 AccountTabs::AccountTabs(const AccountTabsControls &controls, MessageService &messages,
                          std::function<void(const QUrl &)> openExternally, QObject *parent)
     : QObject(parent), d(new Private {controls, messages, std::move(openExternally)})
 {
+    // Each tab browses in a session of its own, so that two accounts of one site can be signed in side by side.
+    // The sessions are children of this object, which the window destroys after the browsers that use them.
     for (int i = 0; i < kTabCount; ++i) {
-        auto *view = new QWebEngineView(d->c.browserArea);
-        view->setPage(new SilentPage(view));
-        view->setGeometry(d->c.browserArea->rect());
-        view->setVisible(i == 0);
-        d->views[i] = view;
-        QWebEnginePage *page = view->page();
+        d->views[i] = silentView(d->c.browserArea, offTheRecordProfile(this));
+        QWebEnginePage *page = d->views[i]->page();
         connect(page, &QWebEnginePage::loadStarted, this, [this, i] { onLoadStarted(i); });
         connect(page, &QWebEnginePage::loadProgress, this, [this, i](int p) { onLoadProgress(i, p); });
         connect(page, &QWebEnginePage::loadFinished, this, [this, i](bool ok) { onLoadFinished(i, ok); });
         connect(page, &QWebEnginePage::newWindowRequested, this,
                 [this](QWebEngineNewWindowRequest &request) { onNewWindow(request.requestedUrl()); });
     }
-    new AreaFollower(d->c.browserArea, d->views);
+    // The start page stands for the current tab while that tab is not in use.
+    d->startView = silentView(d->c.browserArea, offTheRecordProfile(this));
+    QWebEnginePage *start = d->startView->page();
+    connect(start, &QWebEnginePage::loadStarted, this, [this] { onLoadStarted(kStartPage); });
+    connect(start, &QWebEnginePage::loadProgress, this, [this](int p) { onLoadProgress(kStartPage, p); });
+    connect(start, &QWebEnginePage::loadFinished, this, [this](bool ok) { onLoadFinished(kStartPage, ok); });
+    new AreaFollower(d->c.browserArea);
     connect(d->c.tbs, &QTabBar::currentChanged, this, [this] { switchTab(); });
+    showCurrentView();
 }
 
 AccountTabs::~AccountTabs() = default;
@@ -105,6 +127,11 @@ AccountTabs::~AccountTabs() = default;
 QWebEngineView *AccountTabs::wbPage(int i) const
 {
     return d->views.at(i);
+}
+
+QWebEngineView *AccountTabs::startPageView() const
+{
+    return d->startView;
 }
 
 int AccountTabs::currentTabIndex() const
@@ -131,13 +158,17 @@ void AccountTabs::showStartPage(int i, const QString &html, const QUrl &baseUrl)
 {
     d->tabs.at(i).bTabInUse = false;
     d->tabs.at(i).bTabSignInDone = false;
-    d->views.at(i)->setHtml(html, baseUrl);
+    if (!d->startPageShown)
+        d->startView->setHtml(html, baseUrl);
+    d->startPageShown = true;
+    showCurrentView();
 }
 
 void AccountTabs::navigate(int i, const QUrl &url)
 {
     d->tabs.at(i).bTabInUse = true;
     d->views.at(i)->load(url);
+    showCurrentView();
 }
 
 void AccountTabs::openProfile(const QString &url, const QString &id, const QString &password)
@@ -153,6 +184,7 @@ void AccountTabs::openProfile(const QString &url, const QString &id, const QStri
     s.bTabSignInDone = false;
     // An address typed without its scheme opens as the desktop's browsers open it.
     d->views[t]->load(QUrl::fromUserInput(url));
+    showCurrentView();
 }
 
 void AccountTabs::goBack()
@@ -179,16 +211,24 @@ void AccountTabs::stop()
         d->views[t]->stop();
 }
 
+void AccountTabs::showCurrentView()
+{
+    const int t = currentTabIndex();
+    QWebEngineView *shown = t >= 0 && d->tabs[t].bTabInUse ? d->views[t] : d->startView;
+    // Hide before showing, so that two browsers are never visible together.
+    for (QWebEngineView *view : d->views) {
+        if (view != shown)
+            view->setVisible(false);
+    }
+    if (d->startView != shown)
+        d->startView->setVisible(false);
+    shown->setVisible(true);
+}
+
 void AccountTabs::switchTab()
 {
     const int t = currentTabIndex();
-    // Hide before showing, so that two browsers are never visible together.
-    for (int i = 0; i < kTabCount; ++i) {
-        if (i != t)
-            d->views[i]->setVisible(false);
-    }
-    if (t >= 0)
-        d->views[t]->setVisible(true);
+    showCurrentView();
     if (t >= 0 && d->tabs[t].bTabInUse) {
         showCurrentPage(t);
     } else {
@@ -208,9 +248,15 @@ void AccountTabs::showCurrentPage(int t)
     d->c.txtPageTitle->setToolTip(page->title());
 }
 
+bool AccountTabs::isShown(int i) const
+{
+    const int t = currentTabIndex();
+    return t >= 0 && (i == kStartPage ? !d->tabs[t].bTabInUse : i == t && d->tabs[t].bTabInUse);
+}
+
 void AccountTabs::onLoadStarted(int i)
 {
-    if (i != currentTabIndex())
+    if (!isShown(i))
         return;
     d->c.pgrLoad->setVisible(true);
     d->c.pgrLoad->setValue(0);
@@ -219,7 +265,7 @@ void AccountTabs::onLoadStarted(int i)
 
 void AccountTabs::onLoadProgress(int i, int percent)
 {
-    if (i != currentTabIndex() || percent <= 0)
+    if (!isShown(i) || percent <= 0)
         return;
     d->c.pgrLoad->setVisible(true);
     if (percent <= 100)
@@ -229,6 +275,13 @@ void AccountTabs::onLoadProgress(int i, int percent)
 
 void AccountTabs::onLoadFinished(int i, bool ok)
 {
+    if (i == kStartPage) {
+        if (isShown(i)) {
+            d->c.pgrLoad->setVisible(false);
+            d->c.statusPanel2->setText(QStringLiteral("Complete"));
+        }
+        return;
+    }
     const TabState &s = d->tabs[i];
     const QWebEnginePage *page = d->views[i]->page();
     if (i == currentTabIndex()) {

@@ -53,12 +53,14 @@ public:
     ~AccountTabs() override;
 
     QWebEngineView *wbPage(int i) const;
+    // The browser that shows the start page for every tab not in use.
+    QWebEngineView *startPageView() const;
     // The selected tab's caption read as a number, minus 1 (-1 when no tab is selected).
     int currentTabIndex() const;
     TabState &tab(int i);
     const TabState &tab(int i) const;
 
-    // Shows the start page in browser i (HTML with the program folder as base address so the logo loads).
+    // Shows the start page for tab i (HTML with the program folder as base address so the logo loads).
     void showStartPage(int i, const QString &html, const QUrl &baseUrl);
     // Sends browser i to a real page and marks the tab in use.
     void navigate(int i, const QUrl &url);
@@ -76,7 +78,14 @@ signals:
     void signInStarted(int i);
 
 private:
+    // Load events of the start page's browser carry this index.
+    static constexpr int kStartPage = -1;
+
     void switchTab();
+    // Brings the current tab's browser to the front, or the start page while the tab is not in use.
+    void showCurrentView();
+    // Whether browser i (or the start page) is the one the current tab shows.
+    bool isShown(int i) const;
     void onLoadStarted(int i);
     void onLoadProgress(int i, int percent);
     void onLoadFinished(int i, bool ok);

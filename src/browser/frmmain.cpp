@@ -216,9 +216,12 @@ void frmMain::Form_Load()
         m_tabs->tab(i).bTabSignInDone = false;
     }
 
-    if (!m_services.connection.isConnected())
-        return; // offline: every tab keeps the start page, no message
-    m_tabs->navigate(0, QUrl(kMakerAddress));
+    // The page of the HomePage setting, if there is one, opens in tab "1" when a connection exists; offline every
+    // tab keeps the start page, and no message is shown.
+    const QString homePage = db.INIHomePage();
+    if (homePage.isEmpty() || !m_services.connection.isConnected())
+        return;
+    m_tabs->navigate(0, QUrl::fromUserInput(homePage));
 }
 
 void frmMain::selectPosition(int position)

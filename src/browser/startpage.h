@@ -3,9 +3,6 @@
 #include <QString>
 #include <QUrl>
 
-// The maker's web address, opened in tab "1" at start when a connection exists.
-inline const QString kMakerAddress = QStringLiteral("https://vaultry.example/");
-
 // The logo beside the program: the program folder, a separator when missing, then "Qorvish.bmp".
 QString logoPath(const QString &programFolder);
 

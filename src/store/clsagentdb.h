@@ -66,6 +66,8 @@ public:
     // The automatic sign-in switch in vy.ini: always "1" or "0" when read.
     QString INIAutoSignIn() const;
     void setINIAutoSignIn(const QString &s);
+    // The page tab "1" opens at start when a connection exists; empty (the key missing) opens none.
+    QString INIHomePage() const;
 
     bool SaveThumb(qint32 lProfileIndex, const QString &sThumbPath);
 

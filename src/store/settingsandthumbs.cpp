@@ -12,6 +12,7 @@
 namespace {
 
 const QString AutoSignInKey = QStringLiteral("Vaultry/AutoSignIn");
+const QString HomePageKey = QStringLiteral("Vaultry/HomePage");
 
 } // namespace
 
@@ -30,6 +31,12 @@ void clsAgentDB::setINIAutoSignIn(const QString &s)
     QSettings settings(m_iniFile, QSettings::IniFormat);
     settings.setValue(AutoSignInKey, s);
     settings.sync();
+}
+
+QString clsAgentDB::INIHomePage() const
+{
+    const QSettings settings(m_iniFile, QSettings::IniFormat);
+    return settings.value(HomePageKey).toString().trimmed();
 }
 
 bool clsAgentDB::SaveThumb(qint32 lProfileIndex, const QString &sThumbPath)

@@ -41,7 +41,8 @@ public:
         QFile f(qEnvironmentVariable("VAULTRY_SOURCE_DIR") + "/tests/data/pages/" + name);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : "missing page " + name.toUtf8();
     }
-    // What "GET /path" (or "POST /path") answers, after a delay if asked; headers are extra lines ending in CRLF.
+    // What "GET /path" (or "POST /path") answers, after a delay if asked; headers are extra lines ending in CRLF, in
+    // which %user% stands for the form's field "user"; %cookie% in the page stands for the cookie received.
     void setPage(const QString &request, const QByteArray &html, int delayMs = 0, const QByteArray &headers = {})
     {
         m_pages[request.contains(' ') ? request.toUtf8() : "GET " + request.toUtf8()] = {html, delayMs, headers};
@@ -82,7 +83,10 @@ private:
         if (r.method == "POST" && onPost)
             onPost();
         const Page welcome {"<title>Welcome</title>Welcome", 0, {}};
-        const Page page = m_pages.value(r.method + ' ' + r.path, r.method == "POST" ? welcome : Page {});
+        Page page = m_pages.value(r.method + ' ' + r.path, r.method == "POST" ? welcome : Page {});
+        page.headers.replace("%user%", r.form.queryItemValue("user").toUtf8()); // a session cookie per account
+        page.html.replace("%cookie%",
+                          QString::fromUtf8(r.cookie).toHtmlEscaped().toUtf8()); // what a site knows of its visitor
         const QByteArray status = page.headers.startsWith("Location") ? "302 Found"
             : page.html.isEmpty()                                     ? "404 Not Found"
                                                                       : "200 OK";
