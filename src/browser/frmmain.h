@@ -1,18 +1,12 @@
 #pragma once
 
 #include "mainlayout.h"
+#include "mainwindowservices.h"
 
 #include <QMainWindow>
-#include <QUrl>
-
-#include <functional>
 
 class AccountTabBar;
 class AccountTabs;
-class clsAgentDB;
-class ConnectionTest;
-class FileDialogService;
-class MessageService;
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -21,21 +15,6 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QToolButton;
-
-// What the main window works with; passed in so that tests can stand in for each piece.
-struct MainWindowServices
-{
-    clsAgentDB &db;
-    bool &accessGranted;
-    MessageService &messages;
-    FileDialogService &files;
-    ConnectionTest &connection;
-    // Runs the sign-in dialog in login mode; it sets accessGranted when the login succeeds.
-    std::function<void()> loginCheck;
-    QString programFolder;
-    // Hands an address to the desktop's own browser (pages that want a window of their own).
-    std::function<void(const QUrl &)> openExternally;
-};
 
 // The program's working window: the profile list with new, edit and delete, the automatic sign-in
 // switch, and five account tabs, each with its own browser.

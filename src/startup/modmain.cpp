@@ -53,8 +53,12 @@ int Main(int argc, char **argv)
     int exitCode = 0;
     if (bAccessGranted) {
         const std::unique_ptr<QWidget> mainWindow = LoadMainWindow(programFolder, messages);
-        mainWindow->show();
-        exitCode = QApplication::exec();
+        if (mainWindow) {
+            mainWindow->show();
+            exitCode = QApplication::exec();
+        } else {
+            exitCode = 1;
+        }
     }
     delete AgentDB;
     AgentDB = nullptr;

@@ -14,7 +14,7 @@ struct ProgramFolder
     QTemporaryDir dir;
     explicit ProgramFolder(const QString &built = qEnvironmentVariable("VAULTRY_PROGRAM_DIR"))
     {
-        for (const QString &name : QDir(built).entryList({"vaultry", "libTymcore.so", "Qorvish.bmp"}, QDir::Files))
+        for (const QString &name : QDir(built).entryList({"vaultry", "libTymcore.so", "libVaultryBrowser.so", "Qorvish.bmp"}, QDir::Files))
             QFile::copy(built + '/' + name, path(name));
     }
     QString path(const QString &name = {}) const { return name.isEmpty() ? dir.path() : dir.filePath(name); }
