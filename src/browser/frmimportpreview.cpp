@@ -41,8 +41,9 @@ frmImportPreview::frmImportPreview(const QString &fileName, const QString &layou
     lblSkipped->setObjectName(QStringLiteral("lblSkipped"));
     lblSkipped->setText(preview.skipped.isEmpty()
                             ? QStringLiteral("No row will be skipped.")
-                            : count(preview.skipped.size(), QStringLiteral("row will be skipped:"),
-                                    QStringLiteral("rows will be skipped:")));
+                            : count(preview.skipped.size(),
+                                    QStringLiteral("row will be skipped (the header is row 1):"),
+                                    QStringLiteral("rows will be skipped (the header is row 1):")));
     QStringList lines;
     lines.reserve(preview.skipped.size());
     for (const SkippedRow &s : preview.skipped)

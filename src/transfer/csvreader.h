@@ -7,6 +7,8 @@
 
 // Comma-separated text as password exports write it: a field in double quotes may hold commas, line breaks and
 // doubled quotes; rows end in CR LF or LF. Lines with nothing on them are not rows.
+// Our own reader rather than Debian's libcsv: that library has had no upstream release since 2013, and by default it
+// strips blanks from unquoted cells, which would change passwords. The rules are few and each hard case is tested.
 struct CsvText
 {
     QList<QStringList> rows;

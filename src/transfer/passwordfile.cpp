@@ -94,14 +94,11 @@ PasswordFile readPasswordText(const QByteArray &bytes)
     if (utf8.hasError())
         return refused(QStringLiteral("The file is not a text file in UTF-8, the encoding of password exports."));
 
-    const CsvText csv = readCsv(text);
-    if (!csv.error.isEmpty())
-        return refused(
-            QStringLiteral("The file is not a valid CSV file: in row %1 %2.").arg(csv.errorRow).arg(csv.error));
-    if (csv.rows.isEmpty())
+    // The header row decides first, so that a large file of another kind is refused without reading it all.
+    const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'));
+    const QStringList header = readCsv(QStringView(text).first(lineEnd < 0 ? text.size() : lineEnd)).rows.value(0);
+    if (header.isEmpty() && text.trimmed().isEmpty())
         return refused(QStringLiteral("The file is empty."));
-
-    const QStringList &header = csv.rows.first();
     const Layout *layout = nullptr;
     for (const Layout &candidate : kLayouts) {
         bool all = true;
@@ -115,6 +112,10 @@ PasswordFile readPasswordText(const QByteArray &bytes)
     if (!layout)
         return refused(QStringLiteral("Its first row is not the header of a known password export.\r\n") +
                        kKnownLayouts);
+    const CsvText csv = readCsv(text);
+    if (!csv.error.isEmpty())
+        return refused(
+            QStringLiteral("The file is not a valid CSV file: in row %1 %2.").arg(csv.errorRow).arg(csv.error));
 
     PasswordFile file;
     file.layout = QLatin1String(layout->name);
