@@ -1,7 +1,10 @@
-// Renders the main window, the profile dialog and a filled login page into PNG files for the README.
+// Renders the main window, the profile dialog, a filled login page and the import preview into PNG files for the
+// README.
 // Not a test: run it under Xvfb, e.g.  xvfb-run -a build/tools/vaultry_screenshots docs
 #include "accounttabs.h"
+#include "frmimportpreview.h"
 #include "frmwebsiteprofile.h"
+#include "importpreview.h"
 #include "mainwindowharness.h"
 #include "pageserver.h"
 
@@ -114,6 +117,28 @@ int main(int argc, char **argv)
     window->findChild<QTabBar *>(QStringLiteral("tbs"))->setCurrentIndex(1);
     choose(2, "Example Bank");
     ok &= save(window, out + QStringLiteral("/autofill.png"));
+
+    // A browser's export with rows of every kind, previewed against the three profiles above.
+    QFile csv(h.folder.filePath(QStringLiteral("passwords.csv")));
+    if (csv.open(QIODevice::WriteOnly))
+        csv.write("\xEF\xBB\xBFname,url,username,password,note\r\n"
+                  "Example Mail,https://mail.example/login,jane.doe,correct horse,\r\n"
+                  "Video,https://video.example/signin,jane.doe,\"s3cret, \"\"really\"\"\",\r\n"
+                  "forum.example,https://forum.example/,jane,pw4forum,\"Security question:\r\nfirst pet\"\r\n"
+                  "Example Shop,https://shop.example/account,ann.smith,Sh0p!,\r\n"
+                  "Example Shop,https://shop.example/account,ann.smith,older password,\r\n"
+                  "Library,https://library.example/,,,\r\n"
+                  "\xE6\x97\xA5\xE6\x9C\xAC Travel,https://travel.example/,jane,trip2024,\r\n"
+                  "Chat,android://Xk3f@com.example.chat/,jane,chat-pw,\r\n"
+                  "News,https://news.example/login,jdoe,n3ws!,\r\n");
+    csv.close();
+    const PasswordFile file = readPasswordFile(csv.fileName());
+    frmImportPreview preview(QStringLiteral("passwords.csv"), file.layout, previewImport(file, h.db.Profiles()),
+                             window);
+    preview.show();
+    QTest::qWait(500);
+    ok &= save(&preview, out + QStringLiteral("/import-preview.png"));
+    preview.close();
 
     QTest::mouseClick(window->findChild<QLabel *>(QStringLiteral("imgSideBar")), Qt::LeftButton, {}, QPoint(1, 1));
     QTest::qWait(1000);

@@ -6,6 +6,7 @@
 #include "connectiontest.h"
 #include "frmwebsiteprofile.h"
 #include "messageservice.h"
+#include "passwordtransfer.h"
 #include "picturebox.h"
 #include "pictures.h"
 #include "profileconfirm.h"
@@ -80,6 +81,8 @@ frmMain::frmMain(const MainWindowServices &services, QWidget *parent) : QMainWin
     connect(cmdNewWP, &QPushButton::clicked, this, &frmMain::cmdNewWP_Click);
     connect(imgEditWP, &QToolButton::clicked, this, &frmMain::imgEditWP_Click);
     connect(imgDeleteWP, &QToolButton::clicked, this, &frmMain::imgDeleteWP_Click);
+    connect(cmdImportWP, &QPushButton::clicked, this, &frmMain::cmdImportWP_Click);
+    connect(cmdExportWP, &QPushButton::clicked, this, &frmMain::cmdExportWP_Click);
 
     resize(twips(10455), twips(8130, Qt::Vertical)); // the designed client area, status bar included
     Form_Load();
@@ -125,6 +128,13 @@ void frmMain::buildControls()
     cmdNewWP = new QPushButton(QStringLiteral("New Website Profile"), fraSideBar);
     cmdNewWP->setObjectName(QStringLiteral("cmdNewWP"));
     cmdNewWP->setToolTip(QStringLiteral("Create new website profile"));
+    // Moving in from a browser or another wallet, and out again; after "New Website Profile" in the tab order.
+    cmdImportWP = new QPushButton(QStringLiteral("Import Passwords..."), fraSideBar);
+    cmdImportWP->setObjectName(QStringLiteral("cmdImportWP"));
+    cmdImportWP->setToolTip(QStringLiteral("Add website profiles from the CSV export of a browser or another wallet"));
+    cmdExportWP = new QPushButton(QStringLiteral("Export Passwords..."), fraSideBar);
+    cmdExportWP->setObjectName(QStringLiteral("cmdExportWP"));
+    cmdExportWP->setToolTip(QStringLiteral("Write every website profile to a CSV file"));
 
     cmdBack = pictureButton(QStringLiteral("cmdBack"), QStringLiteral(":/pictures/back.png"),
                             QStringLiteral("Back one page"), m_client);
@@ -347,6 +357,24 @@ void frmMain::imgDeleteWP_Click()
     cboWP_Click(0);
 }
 
+void frmMain::cmdImportWP_Click()
+{
+    const int added = importPasswordFile(this, m_services);
+    if (added == 0)
+        return;
+    // The new profiles are the last ones of the store; the chosen one stays chosen.
+    const qint32 n = m_services.db.WebsiteProfileCount();
+    if (n == added)
+        cboWP->setItemText(0, kSelectProfile);
+    for (qint32 i = n - added; i < n; ++i)
+        cboWP->addItem(m_services.db.WPName(i));
+}
+
+void frmMain::cmdExportWP_Click()
+{
+    exportPasswordFile(this, m_services);
+}
+
 void frmMain::imgSideBar_Click()
 {
     fraSideBar->setVisible(fraSideBar->isHidden());
@@ -406,6 +434,8 @@ void frmMain::applyLayout()
     imgDeleteWP->setGeometry(tx(2160), ty(1620), tx(420), ty(420));
     chkAutoSignIn->setGeometry(tx(120), ty(2400), tx(2655), ty(315));
     Label1->setGeometry(tx(120), ty(2880), tx(2655), ty(600));
+    cmdImportWP->setGeometry(tx(120), ty(3600), tx(2655), ty(420));
+    cmdExportWP->setGeometry(tx(120), ty(4080), tx(2655), ty(420));
 
     // The rest follows the client area (W x H, the status bar included), computed in twips from the
     // previous run's geometry: a size that would turn negative keeps its last value.

@@ -46,6 +46,8 @@ private:
     void imgEditWP_Click();
     void imgDeleteWP_Click();
     void imgSideBar_Click();
+    void cmdImportWP_Click();
+    void cmdExportWP_Click();
     // Shows the picture at path in imgWPThumb, or nothing when it cannot be loaded.
     void showThumb(const QString &path);
     void hideProfilePictures();
@@ -71,6 +73,8 @@ private:
     QCheckBox *chkAutoSignIn = nullptr;
     QLabel *Label1 = nullptr;
     QPushButton *cmdNewWP = nullptr;
+    QPushButton *cmdImportWP = nullptr;
+    QPushButton *cmdExportWP = nullptr;
     QLabel *imgSideBar = nullptr;
     QLabel *lblTitleBack = nullptr;
     QLabel *imgLeftCorner = nullptr;

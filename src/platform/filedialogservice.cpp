@@ -6,3 +6,9 @@ QString DialogFileDialogService::getOpenFileName(QWidget *parent, const QString 
 {
     return QFileDialog::getOpenFileName(parent, title, QString(), filter);
 }
+
+QString DialogFileDialogService::getSaveFileName(QWidget *parent, const QString &title, const QString &filter,
+                                                 const QString &suggestedName)
+{
+    return QFileDialog::getSaveFileName(parent, title, suggestedName, filter);
+}

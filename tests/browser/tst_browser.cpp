@@ -1,5 +1,6 @@
 // The main window with its account tabs, in real browsers on pages served by a local HTTP server. The tab cases
 // share one window, each opening its own page, so that the web engine starts its renderers once.
+#include "exportfile.h"
 #include "frmwebsiteprofile.h"
 #include "mainlayout.h"
 #include "mainwindowharness.h"
@@ -358,6 +359,47 @@ private slots:
         QCOMPARE(w.db.WebsiteProfileCount(), count - (yes && saves)); // memory agrees with the file
         clsAgentDB stored(w.folder.path());
         QCOMPARE(stored.OpenDB() ? stored.WebsiteProfileCount() : -1, saves ? count - yes : -1);
+    }
+
+    // Import: a refused file and Cancel store nothing; Import adds what the preview shows, to the list and the file.
+    // Export: the rhythm check for a protected profile, the warning, then the file.
+    void importAndExport()
+    {
+        Window w;
+        w.add(1, true);
+        w.open();
+        const QString in = w.folder.filePath("in.csv"), out = w.folder.filePath("out.csv");
+        QFile csv(in);
+        QVERIFY(csv.open(QIODevice::WriteOnly) &&
+                csv.write("name,url,username,password\nb,http://b.test/,b-id,b-pw\n"
+                          "a,http://a.test/,a-id,x\n") > 0);
+        csv.close();
+        w.files.nextPaths << w.db.DBFile(); // enciphered, so no text
+        QTest::mouseClick(w.child("cmdImportWP"), Qt::LeftButton);
+        QVERIFY(w.messages.lastText().startsWith("\"vy.bdb\" cannot be imported, nothing was stored."));
+        for (const char *button : {"cmdCancel", "cmdImport"}) {
+            w.files.nextPaths << in;
+            QTimer::singleShot(
+                0, [button] { QApplication::activeModalWidget()->findChild<QPushButton *>(button)->click(); });
+            QTest::mouseClick(w.child("cmdImportWP"), Qt::LeftButton);
+            QCOMPARE(w.db.WebsiteProfileCount(), button[3] == 'C' ? 1 : 2);
+        }
+        QCOMPARE(w.shows(), kSelect + " a b | - - - - - |");
+        QCOMPARE(w.messages.lastText(), "1 website profile imported.");
+        clsAgentDB stored(w.folder.path());
+        QVERIFY(stored.OpenDB() && stored.WebsiteProfileCount() == 2);
+
+        w.loginPasses = false;
+        w.messages.nextAnswers << MessageAnswer::Yes;
+        w.files.nextPaths << out;
+        QTest::mouseClick(w.child("cmdExportWP"), Qt::LeftButton);
+        QVERIFY(!QFile::exists(out) && w.loginChecks == 1);
+        w.loginPasses = true;
+        QTest::mouseClick(w.child("cmdExportWP"), Qt::LeftButton);
+        QVERIFY(
+            w.messages.messages.at(w.messages.messages.size() - 2).text.startsWith("The exported file holds every"));
+        QFile exported(out);
+        QVERIFY(exported.open(QIODevice::ReadOnly) && exported.readAll() == exportText(stored.Profiles()));
     }
 
     // Every tab not in use shows the start page, with the logo from the program folder. With HomePage set and a

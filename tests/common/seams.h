@@ -27,12 +27,16 @@ struct RecordingMessageService : MessageService
     QString lastText() const { return messages.isEmpty() ? QString() : messages.last().text; }
 };
 
-// Answers file dialogs from a queue of paths; an empty path, or an empty queue, is a cancel.
+// Answers file dialogs, open and save alike, from a queue of paths; an empty path, or an empty queue, is a cancel.
 struct ScriptedFileDialogService : FileDialogService
 {
     QQueue<QString> nextPaths;
     QString getOpenFileName(QWidget *, const QString &, const QString &) override
     {
         return nextPaths.isEmpty() ? QString() : nextPaths.dequeue();
+    }
+    QString getSaveFileName(QWidget *w, const QString &t, const QString &f, const QString &) override
+    {
+        return getOpenFileName(w, t, f);
     }
 };
