@@ -8,8 +8,8 @@
 
 #include <functional>
 
-// A website on 127.0.0.1 for tests: answers with the registered pages (a plain welcome page for any POST, 404
-// for anything else) and records every request. Each answer closes its connection.
+// A website on 127.0.0.1 for tests: answers with the registered pages, whatever the query (a plain welcome page
+// for any POST, 404 for anything else) and records every request. Each answer closes its connection.
 class PageServer : public QObject
 {
 public:
@@ -82,7 +82,7 @@ private:
         if (r.method == "POST" && onPost)
             onPost();
         const Page welcome {"<title>Welcome</title>Welcome", 0, {}};
-        const Page page = m_pages.value(r.method + ' ' + r.path, r.method == "POST" ? welcome : Page {});
+        const Page page = m_pages.value(r.method + ' ' + r.path.split('?')[0], r.method == "POST" ? welcome : Page {});
         const QByteArray status = page.headers.startsWith("Location") ? "302 Found"
             : page.html.isEmpty()                                     ? "404 Not Found"
                                                                       : "200 OK";
