@@ -321,7 +321,8 @@ void AccountTabs::fillLoginForm(int i)
         return;
     s.bTabSignInDone = true;
     const bool submit = d->c.chkAutoSignIn && d->c.chkAutoSignIn->isChecked();
-    d->views[i]->page()->runJavaScript(fillLoginFormScript(s.sTabID, s.sTabPassword, submit),
-                                       QWebEngineScript::ApplicationWorld);
+    QWebEnginePage *page = d->views[i]->page();
+    page->runJavaScript(fillLoginFormScript(s.sTabID, s.sTabPassword, submit, page->url()),
+                        QWebEngineScript::ApplicationWorld);
     emit signInStarted(i);
 }

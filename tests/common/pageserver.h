@@ -8,8 +8,8 @@
 
 #include <functional>
 
-// A website on 127.0.0.1 for tests: answers with the registered pages (a plain welcome page for any POST, 404
-// for anything else) and records every request. Each answer closes its connection.
+// A website on 127.0.0.1 for tests: answers with the registered pages, whatever the query (a plain welcome page
+// for any POST, 404 for anything else) and records every request. Each answer closes its connection.
 class PageServer : public QObject
 {
 public:
@@ -83,7 +83,7 @@ private:
         if (r.method == "POST" && onPost)
             onPost();
         const Page welcome {"<title>Welcome</title>Welcome", 0, {}};
-        Page page = m_pages.value(r.method + ' ' + r.path, r.method == "POST" ? welcome : Page {});
+        Page page = m_pages.value(r.method + ' ' + r.path.split('?')[0], r.method == "POST" ? welcome : Page {});
         page.headers.replace("%user%", r.form.queryItemValue("user").toUtf8()); // a session cookie per account
         page.html.replace("%cookie%",
                           QString::fromUtf8(r.cookie).toHtmlEscaped().toUtf8()); // what a site knows of its visitor
