@@ -15,11 +15,11 @@ QString written(const QTemporaryDir &dir, const QByteArray &bytes)
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() ? f.fileName() : QString();
 }
 
-// The layout, then what the import would add ("name|url|id|password") and skip ("row: reason"); or the refusal.
-QString previewed(const QByteArray &bytes, const QList<WebsiteProfile> &stored = {})
+// The layout of a file in tests/data/transfer, then what the import would add ("name|url|id|password") and skip
+// ("row: reason"); or the refusal.
+QString previewed(const QString &name, const QList<WebsiteProfile> &stored = {})
 {
-    QTemporaryDir dir;
-    const PasswordFile file = readPasswordFile(written(dir, bytes));
+    const PasswordFile file = readPasswordFile(QFINDTESTDATA("../data/transfer/" + name));
     if (!file.error.isEmpty())
         return "refused: " + file.error;
     const ImportPreview preview = previewImport(file, stored);
@@ -37,47 +37,31 @@ class tst_Transfer : public QObject
 {
     Q_OBJECT
 private slots:
+    // The four layouts with the hard cases of CSV (a byte-order mark, CRLF, quotes, commas and line breaks in cells,
+    // no end of line, further columns, an address without its scheme, several addresses), then the refusals.
     void layouts_data()
     {
-        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("Chromium: BOM, CRLF, quotes, commas and line breaks in cells, no name")
-            << QByteArray("\xEF\xBB\xBFname,url,username,password,note\r\n\"Mail, Inc.\",https://mail.example/in,jane,"
-                          "\"pa\"\"ss,\r\nword \",\"two\r\nlines\"\r\n,https://b.example/x,,pw2,\r\n\r\n")
-            << "Chromium\nMail, Inc.|https://mail.example/in|jane|pa\"ss,\r\nword \nb.example|https://b.example/x||pw2";
-        QTest::newRow("Chromium without notes: LF, no end of line")
-            << QByteArray("name,url,username,password\nA,http://a.example/,ann,\"x\"")
-            << "Chromium\nA|http://a.example/|ann|x";
-        QTest::newRow("Firefox: every cell quoted, named by the host")
-            << QByteArray(
-                   "\"url\",\"username\",\"password\",\"httpRealm\",\"formActionOrigin\",\"guid\",\"timeCreated\","
-                   "\"timeLastUsed\",\"timePasswordChanged\"\n\"https://shop.example\",\"bob\",\"s3cr\"\"et\",,"
-                   "\"https://shop.example\",\"{a-1}\",\"1\",\"2\",\"3\"\n")
-            << "Firefox\nshop.example|https://shop.example|bob|s3cr\"et";
-        QTest::newRow("KeePassXC: further columns, an address without its scheme")
-            << QByteArray("\"Group\",\"Title\",\"Username\",\"Password\",\"URL\",\"Notes\",\"TOTP\",\"Icon\"\n\"Root\","
-                          "\"Bank\",\"carl\",\"p,w\",\"bank.example/login\",\"line 1\nline 2\",\"\",\"0\"\n")
-            << "KeePassXC\nBank|https://bank.example/login|carl|p,w";
-        QTest::newRow("Bitwarden: logins only, the first of their addresses")
-            << QByteArray("folder,favorite,type,name,notes,fields,reprompt,login_uri,login_username,login_password,"
-                          "login_totp\r\n,,note,Memo,\"secret\r\nnote\",,0,,,,\r\nWork,1,login,Forum,,,0,"
-                          "\"https://forum.example/,https://alt.example/\",dan,hunter2,\r\n")
-            << "Bitwarden\nForum|https://forum.example/|dan|hunter2\n2: a note, not a login";
-        QTest::newRow("unknown header") << QByteArray("user,pass\nx,y\n")
-                                        << "refused: Its first row is not the header of a known password export.";
-        QTest::newRow("binary") << QByteArray("name,url,username,password\n\0\x01", 30)
-                                << "refused: The file is not a text file.";
-        QTest::newRow("not UTF-8") << QByteArray("name,url,username,password\nJos\xE9,http://a/,b,c\n")
-                                   << "refused: The file is not a text file in UTF-8";
-        QTest::newRow("quote never closed") << QByteArray("name,url,username,password\nA,\"http://a/,b,c\nB,u,i,p\n")
-                                            << "refused: The file is not a valid CSV file: in row 2 a quoted field";
-        QTest::newRow("too few cells") << QByteArray("name,url,username,password\nA,http://a/,b,c\nA,http://a/,b\n")
-                                       << "refused: Row 3 has 3 cells where the header row has 4";
-        QTest::newRow("empty") << QByteArray("\xEF\xBB\xBF") << "refused: The file is empty.";
+        const auto row = [](const char *file, const QString &expected) {
+            QTest::newRow(file) << file << expected;
+        };
+        row("chromium.csv",
+            "Chromium\nMail, Inc.|https://mail.example/in|jane|pa\"ss,\r\nword \nb.example|https://b.example/x||pw2");
+        row("chromium-lf.csv", "Chromium\nA|http://a.example/|ann|x");
+        row("firefox.csv", "Firefox\nshop.example|https://shop.example|bob|s3cr\"et");
+        row("keepassxc.csv", "KeePassXC\nBank|https://bank.example/login|carl|p,w");
+        row("bitwarden.csv", "Bitwarden\nForum|https://forum.example/|dan|hunter2\n2: a note, not a login");
+        row("unknown-header.csv", "refused: Its first row is not the header of a known password export.");
+        row("binary.csv", "refused: The file is not a text file.");
+        row("latin1.csv", "refused: The file is not a text file in UTF-8");
+        row("unclosed-quote.csv", "refused: The file is not a valid CSV file: in row 2 a quoted field");
+        row("too-few-cells.csv", "refused: Row 3 has 3 cells where the header row has 4");
+        row("empty.csv", "refused: The file is empty.");
     }
     void layouts()
     {
-        QFETCH(QByteArray, file);
+        QFETCH(QString, file);
         QFETCH(QString, expected);
         const QString actual = previewed(file);
         QVERIFY2(actual.startsWith(expected), qPrintable(actual));
@@ -94,18 +78,7 @@ private slots:
 
     void skipReasons()
     {
-        const QByteArray rows = "name,url,username,password\n"
-                                "Again,https://old.example/,ann,other\n"
-                                ",https://new.example/,bob,pw\n"
-                                "Twice,https://new.example/,bob,pw2\n"
-                                "\xC3\x85ngstr\xC3\xB6m,https://new.example/,carl,\xE2\x82\xACuro\n"
-                                "\xC4\xB2,https://x.example/,eve,pw\n"
-                                "A,https://x.example/,fay,\xCF\x89\n"
-                                "A,,gil,pw\n"
-                                "A,https://x.example/,hal,\n" +
-            QByteArray(257, 'n') + ",https://x.example/,ida,pw\nA,https://x.example/" + QByteArray(1010, 'u') +
-            ",jo,pw\nA,android://key@com.example.app/,kim,pw\n";
-        QCOMPARE(previewed(rows, {{"Old", "https://old.example/", "ann", "pw", "", true}}).split('\n'),
+        QCOMPARE(previewed("skipped.csv", {{"Old", "https://old.example/", "ann", "pw", "", true}}).split('\n'),
                  QStringList({"Chromium", "new.example|https://new.example/|bob|pw",
                               "Ångström|https://new.example/|carl|€uro",
                               "2: the same address and login name as the profile \"Old\"",
