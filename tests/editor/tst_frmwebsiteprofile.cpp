@@ -129,15 +129,14 @@ private slots:
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<bool>("noThumbs"); // a file where the thumbnails' folder belongs
-        QTest::newRow("cancel") << ""
-                                << "" << false;
-        QTest::newRow("missing file") << "/nonexistent/pic.bmp"
-                                      << "" << false;
-        QTest::newRow("folder") << QDir::tempPath() << "" << false;
-        QTest::newRow("no picture") << "notes.gif"
-                                    << "notes.gif" << false;
-        QTest::newRow("copy fails") << "notes.gif"
-                                    << "notes.gif" << true;
+        const auto row = [](const char *name, const QString &answer, const QString &stored, bool noThumbs = false) {
+            QTest::newRow(name) << answer << stored << noThumbs;
+        };
+        row("cancel", "", "");
+        row("missing file", "/nonexistent/pic.bmp", "");
+        row("folder", QDir::tempPath(), "");
+        row("no picture", "notes.gif", "notes.gif");
+        row("copy fails", "notes.gif", "notes.gif", true);
     }
     void pictureChooserAnswers()
     {
