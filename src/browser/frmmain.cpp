@@ -521,8 +521,10 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     // Typing into the list finds instead of jumping to a name, which would count as a choice.
+    // Space still opens the list.
     if (watched == cboWP && key && event->type() == QEvent::KeyPress && !key->text().isEmpty() &&
-        key->text().at(0).isPrint() && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        key->text().at(0).isPrint() && !key->text().at(0).isSpace() &&
+        !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
         txtFindWP->setFocus(Qt::OtherFocusReason);
         txtFindWP->insert(key->text());
         return true;

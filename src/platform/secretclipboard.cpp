@@ -4,6 +4,9 @@
 #include <QMimeData>
 #include <QTimer>
 
+#include <algorithm>
+#include <limits>
+
 namespace {
 // Clipboard managers (and the desktop's clipboard history) keep no copy of data so marked.
 const QString kPasswordHint = QStringLiteral("x-kde-passwordManagerHint");
@@ -40,7 +43,8 @@ void SecretClipboard::copySecret(const QString &text, int seconds)
     m_clipboard->setMimeData(data);
     m_secret = text;
     const quint64 copy = ++m_copies;
-    m_timer(seconds * 1000, [this, copy] {
+    // Milliseconds must fit an int; longer than 24 days comes to the same as never for a session.
+    m_timer(std::min(seconds, std::numeric_limits<int>::max() / 1000) * 1000, [this, copy] {
         if (copy == m_copies)
             clearSecret();
     });
