@@ -15,16 +15,22 @@ const QColor kBand(0x2b, 0x4a, 0x78); // title band and side-bar strip
 const QColor kAccent(0x2f, 0x9e, 0x6e); // the Tympra green
 const QColor kInk(0x33, 0x3d, 0x4a);
 
+// 1 for the ordinary pictures, 2 for the "@2x" ones that screens of pixel ratio 2 show.
+double scale = 1;
+
+// Painters on the canvas draw in the ordinary size; the canvas has `scale` times as many pixels.
 QImage canvas(int w, int h)
 {
-    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
+    QImage image(qRound(w * scale), qRound(h * scale), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
     image.fill(Qt::transparent);
     return image;
 }
 
 void save(const QImage &image, const QString &folder, const QString &name)
 {
-    image.save(QDir(folder).filePath(name));
+    const QString file = scale == 1 ? name : QString(name).replace(QStringLiteral(".png"), QStringLiteral("@2x.png"));
+    image.save(QDir(folder).filePath(file));
 }
 
 // A round button face with a soft gradient, shared by the navigation pictures.
@@ -137,6 +143,37 @@ QImage bin()
     return image;
 }
 
+// A sheet with a fold, the face of both copy buttons; `key` draws a key on it, otherwise a person.
+QImage copySheet(bool key)
+{
+    QImage image = canvas(24, 24);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(kInk, 1));
+    p.setBrush(QColor(0xdd, 0xe4, 0xee));
+    p.drawRoundedRect(QRectF(2.5, 1.5, 13, 16), 1.5, 1.5);
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(QRectF(7.5, 5.5, 14, 17), 1.5, 1.5);
+    p.setPen(Qt::NoPen);
+    if (key) {
+        p.setBrush(QColor(0xd4, 0x9a, 0x1e));
+        p.drawEllipse(QRectF(9.5, 9, 6, 6));
+        p.drawRect(QRectF(14.5, 11, 5.5, 2));
+        p.drawRect(QRectF(17.5, 13, 1.6, 2.5));
+        p.setBrush(Qt::white);
+        p.drawEllipse(QRectF(11.3, 10.8, 2.4, 2.4));
+    } else {
+        p.setBrush(kBand);
+        p.drawEllipse(QRectF(12, 8, 5, 5));
+        QPainterPath body;
+        body.moveTo(9.5, 20);
+        body.cubicTo(9.5, 14, 19.5, 14, 19.5, 20);
+        body.closeSubpath();
+        p.drawPath(body);
+    }
+    return image;
+}
+
 // The Tympra badge: a shield with a row of key caps, "protected by the typing rhythm".
 QImage badge()
 {
@@ -241,17 +278,22 @@ int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-    save(arrow(true), folder, QStringLiteral("back.png"));
-    save(arrow(false), folder, QStringLiteral("forward.png"));
-    save(refresh(), folder, QStringLiteral("refresh.png"));
-    save(stop(), folder, QStringLiteral("stop.png"));
-    save(pencil(), folder, QStringLiteral("edit.png"));
-    save(bin(), folder, QStringLiteral("delete.png"));
-    save(badge(), folder, QStringLiteral("tympra.png"));
-    save(sideBar(true), folder, QStringLiteral("sidebar-hide.png"));
-    save(sideBar(false), folder, QStringLiteral("sidebar-show.png"));
-    save(corner(true, 32, 30), folder, QStringLiteral("corner-left.png"));
-    save(corner(false, 35, 30), folder, QStringLiteral("corner-right.png"));
+    for (double s : {1.0, 2.0}) {
+        scale = s;
+        save(copySheet(false), folder, QStringLiteral("copy-id.png"));
+        save(copySheet(true), folder, QStringLiteral("copy-password.png"));
+        save(arrow(true), folder, QStringLiteral("back.png"));
+        save(arrow(false), folder, QStringLiteral("forward.png"));
+        save(refresh(), folder, QStringLiteral("refresh.png"));
+        save(stop(), folder, QStringLiteral("stop.png"));
+        save(pencil(), folder, QStringLiteral("edit.png"));
+        save(bin(), folder, QStringLiteral("delete.png"));
+        save(badge(), folder, QStringLiteral("tympra.png"));
+        save(sideBar(true), folder, QStringLiteral("sidebar-hide.png"));
+        save(sideBar(false), folder, QStringLiteral("sidebar-show.png"));
+        save(corner(true, 32, 30), folder, QStringLiteral("corner-left.png"));
+        save(corner(false, 35, 30), folder, QStringLiteral("corner-right.png"));
+    }
     logo().save(QDir(folder).filePath(QStringLiteral("Qorvish.bmp")), "BMP");
     return 0;
 }

@@ -1,6 +1,8 @@
 #include "pictures.h"
 
-#include <QtGlobal>
+#include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 
 #include <mutex>
 
@@ -13,4 +15,11 @@ void initVaultryPictures()
 {
     static std::once_flag once;
     std::call_once(once, registerPictures);
+}
+
+QPixmap vaultryPicture(const QString &path, double devicePixelRatio)
+{
+    initVaultryPictures();
+    // QIcon finds the @2x file beside the named one and picks by ratio.
+    return QIcon(path).pixmap(QImageReader(path).size(), devicePixelRatio);
 }

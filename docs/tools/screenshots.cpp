@@ -1,5 +1,5 @@
-// Renders the main window, the profile dialog, a filled login page and the import preview into PNG files for the
-// README.
+// Renders the main window, the profile dialog, a filled login page, the import preview, a copied password and the
+// find box into PNG files for the README.
 // Not a test: run it under Xvfb, e.g.  xvfb-run -a build/tools/vaultry_screenshots docs
 #include "accounttabs.h"
 #include "frmimportpreview.h"
@@ -107,12 +107,15 @@ int main(int argc, char **argv)
     choose(1, "Example Mail");
     ok &= save(window, out + QStringLiteral("/main-chosen.png"));
 
-    frmWebsiteProfile editor(h.db, h.messages, h.files, window);
-    editor.EditWP(1);
-    editor.show();
-    QTest::qWait(500);
-    ok &= save(&editor, out + QStringLiteral("/editor.png"));
-    editor.close();
+    {
+        // A child of the window: it must go before the window does.
+        frmWebsiteProfile editor(h.db, h.messages, h.files, window);
+        editor.EditWP(1);
+        editor.show();
+        QTest::qWait(500);
+        ok &= save(&editor, out + QStringLiteral("/editor.png"));
+        editor.close();
+    }
 
     window->findChild<QTabBar *>(QStringLiteral("tbs"))->setCurrentIndex(1);
     choose(2, "Example Bank");
@@ -133,12 +136,14 @@ int main(int argc, char **argv)
                   "News,https://news.example/login,jdoe,n3ws!,\r\n");
     csv.close();
     const PasswordFile file = readPasswordFile(csv.fileName());
-    frmImportPreview preview(QStringLiteral("passwords.csv"), file.layout, previewImport(file, h.db.Profiles()),
-                             window);
-    preview.show();
-    QTest::qWait(500);
-    ok &= save(&preview, out + QStringLiteral("/import-preview.png"));
-    preview.close();
+    {
+        frmImportPreview preview(QStringLiteral("passwords.csv"), file.layout, previewImport(file, h.db.Profiles()),
+                                 window);
+        preview.show();
+        QTest::qWait(500);
+        ok &= save(&preview, out + QStringLiteral("/import-preview.png"));
+        preview.close();
+    }
 
     QTest::mouseClick(window->findChild<QLabel *>(QStringLiteral("imgSideBar")), Qt::LeftButton, {}, QPoint(1, 1));
     QTest::qWait(1000);
@@ -176,5 +181,30 @@ int main(int argc, char **argv)
     painter.drawImage(tabs[0].width() + 16, 0, tabs[1]);
     painter.end();
     ok &= both.save(out + QStringLiteral("/two-accounts.png"));
+
+    // The list narrowed by the find box to the profiles with "mail", then the password of the chosen profile copied.
+    h.db.AddWebsiteProfile(false, QStringLiteral("Mail (work)"), QStringLiteral("https://mail.work.example/"),
+                           QStringLiteral("jdoe"), QStringLiteral("pw"), QString());
+    h.db.AddWebsiteProfile(false, QStringLiteral("Photo archive"), QStringLiteral("https://photos.example/"),
+                           QStringLiteral("jane"), QStringLiteral("pw"), QString());
+    h.db.AddWebsiteProfile(false, QStringLiteral("Webmail (old)"), QStringLiteral("https://webmail.example/"),
+                           QStringLiteral("jane"), QStringLiteral("pw"), QString());
+    h.db.SaveDB();
+    window = &h.open();
+    window->activateWindow(); // for the window's shortcuts
+    QTest::qWaitForWindowActive(window);
+    QTest::qWait(1500);
+    list = window->findChild<QComboBox *>(QStringLiteral("cboWP"));
+    QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("mail"));
+    list->showPopup();
+    QTest::qWait(300);
+    ok &= save(window, out + QStringLiteral("/main-find.png"));
+    list->hidePopup();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    choose(1, "Example Mail");
+    QTest::keyClick(window, Qt::Key_P, Qt::AltModifier);
+    QTest::qWait(300);
+    ok &= save(window, out + QStringLiteral("/main-copied.png"));
     return ok ? 0 : 1;
 }

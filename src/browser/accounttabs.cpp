@@ -59,6 +59,7 @@ QWebEngineView *silentView(QWidget *area, QWebEngineProfile *profile)
 {
     auto *view = new QWebEngineView(area);
     view->setPage(new SilentPage(profile, view));
+    view->setAccessibleName(QStringLiteral("Web page"));
     view->setGeometry(area->rect());
     view->setVisible(false);
     return view;

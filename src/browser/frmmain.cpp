@@ -5,29 +5,34 @@
 #include "clsagentdb.h"
 #include "connectiontest.h"
 #include "frmwebsiteprofile.h"
+#include "ininumber.h"
 #include "messageservice.h"
 #include "passwordtransfer.h"
 #include "picturebox.h"
 #include "pictures.h"
 #include "profileconfirm.h"
+#include "profilelist.h"
+#include "secretclipboard.h"
 #include "startpage.h"
 #include "thumbbackup.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QToolButton>
 
 namespace {
 
-const QString kSelectProfile = QStringLiteral("Select a website profile");
-const QString kNoProfile = QStringLiteral("No website profile is available");
 const QString kDeleteQuestion = QStringLiteral("Delete this website profile?");
 
 // Colour of the title band; the corner pictures are drawn in the same colour.
@@ -39,8 +44,9 @@ QToolButton *pictureButton(const QString &name, const QString &picture, const QS
     button->setObjectName(name);
     button->setIcon(QIcon(picture));
     button->setToolTip(toolTip);
+    button->setAccessibleName(toolTip);
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 
@@ -49,9 +55,12 @@ QLabel *picture(const QString &name, const QString &file, QWidget *parent)
     auto *label = new QLabel(parent);
     label->setObjectName(name);
     if (!file.isEmpty())
-        label->setPixmap(QPixmap(file));
+        label->setPixmap(vaultryPicture(file, label->devicePixelRatioF()));
     return label;
 }
+
+// Seconds a copied password stays on the clipboard, from vy.ini.
+constexpr int kClipboardSeconds = 10;
 
 } // namespace
 
@@ -83,6 +92,23 @@ frmMain::frmMain(const MainWindowServices &services, QWidget *parent) : QMainWin
     connect(imgDeleteWP, &QToolButton::clicked, this, &frmMain::imgDeleteWP_Click);
     connect(cmdImportWP, &QPushButton::clicked, this, &frmMain::cmdImportWP_Click);
     connect(cmdExportWP, &QPushButton::clicked, this, &frmMain::cmdExportWP_Click);
+    connect(imgCopyIDWP, &QToolButton::clicked, this, &frmMain::imgCopyIDWP_Click);
+    connect(imgCopyPasswordWP, &QToolButton::clicked, this, &frmMain::imgCopyPasswordWP_Click);
+    connect(txtFindWP, &QLineEdit::textChanged, this, &frmMain::txtFindWP_Changed);
+    connect(txtFindWP, &QLineEdit::returnPressed, this, [this] {
+        // The first match opens in the current tab, as a choice from the list would.
+        if (m_profiles->profileAt(1) < 0)
+            return;
+        {
+            const QSignalBlocker blocker(cboWP);
+            cboWP->setCurrentIndex(1);
+        }
+        cboWP_Click(1);
+    });
+    m_clipboard = new SecretClipboard(QGuiApplication::clipboard(), {}, this);
+    connect(m_clipboard, &SecretClipboard::secretCleared, statusPanel1,
+            [this] { statusPanel1->setText(QStringLiteral("The password was cleared from the clipboard.")); });
+    addShortcuts();
 
     resize(twips(10455), twips(8130, Qt::Vertical)); // the designed client area, status bar included
     Form_Load();
@@ -109,8 +135,18 @@ void frmMain::buildControls()
     QFont heading = Label8->font();
     heading.setBold(true);
     Label8->setFont(heading);
+    txtFindWP = new QLineEdit(fraSideBar);
+    txtFindWP->setObjectName(QStringLiteral("txtFindWP"));
+    txtFindWP->setPlaceholderText(QStringLiteral("Find (Ctrl+F)"));
+    txtFindWP->setAccessibleName(QStringLiteral("Find a website profile"));
+    txtFindWP->setClearButtonEnabled(true);
+    txtFindWP->installEventFilter(this);
     cboWP = new QComboBox(fraSideBar);
     cboWP->setObjectName(QStringLiteral("cboWP"));
+    m_profiles = new ProfileListModel(cboWP);
+    cboWP->setModel(m_profiles);
+    cboWP->installEventFilter(this);
+    Label8->setBuddy(cboWP);
     imgWPThumb = picture(QStringLiteral("imgWPThumb"), QString(), fraSideBar);
     imgWPThumb->setToolTip(QStringLiteral("Website Thumbnail"));
     imgWPThumb->setAlignment(Qt::AlignCenter);
@@ -120,6 +156,11 @@ void frmMain::buildControls()
                               QStringLiteral("Edit"), fraSideBar);
     imgDeleteWP = pictureButton(QStringLiteral("imgDeleteWP"), QStringLiteral(":/pictures/delete.png"),
                                 QStringLiteral("Delete"), fraSideBar);
+    imgCopyIDWP = pictureButton(QStringLiteral("imgCopyIDWP"), QStringLiteral(":/pictures/copy-id.png"),
+                                QStringLiteral("Copy login name (Alt+U)"), fraSideBar);
+    imgCopyPasswordWP =
+        pictureButton(QStringLiteral("imgCopyPasswordWP"), QStringLiteral(":/pictures/copy-password.png"),
+                      QStringLiteral("Copy password (Alt+P)"), fraSideBar);
     chkAutoSignIn = new QCheckBox(QStringLiteral("Automatically sign in."), fraSideBar);
     chkAutoSignIn->setObjectName(QStringLiteral("chkAutoSignIn"));
     Label1 = new QLabel(QStringLiteral("Turn your Keyboard into Biometric Sensor! "), fraSideBar);
@@ -163,6 +204,7 @@ void frmMain::buildControls()
     txtPageTitle->setFrame(false);
     txtPageTitle->setFocusPolicy(Qt::ClickFocus);
     txtPageTitle->setStyleSheet(QStringLiteral("background: transparent; color: white; font-weight: bold;"));
+    txtPageTitle->setAccessibleName(QStringLiteral("Page title"));
 
     tabPage = new QFrame(m_client);
     tabPage->setObjectName(QStringLiteral("tabPage"));
@@ -170,11 +212,13 @@ void frmMain::buildControls()
     tabPage->setAutoFillBackground(true);
     tbs = new AccountTabBar(m_client);
     tbs->setObjectName(QStringLiteral("tbs"));
+    tbs->setAccessibleName(QStringLiteral("Account tabs"));
     for (int k = 1; k <= 5; ++k)
         tbs->addTab(QString::number(k));
     txtURL = new QLineEdit(m_client);
     txtURL->setObjectName(QStringLiteral("txtURL"));
     txtURL->setReadOnly(true);
+    txtURL->setAccessibleName(QStringLiteral("Address"));
     browserArea = new QWidget(m_client);
     browserArea->setObjectName(QStringLiteral("browserArea"));
 
@@ -195,27 +239,56 @@ void frmMain::buildControls()
     pgrLoad->setRange(0, 100);
     pgrLoad->setTextVisible(false);
     pgrLoad->hide();
+
+    // Side bar top to bottom, then the navigation buttons, the tabs and the address; the pages come last.
+    const QList<QWidget *> order {txtFindWP,     cboWP,      imgEditWP,   imgDeleteWP, imgCopyIDWP, imgCopyPasswordWP,
+                                  chkAutoSignIn, cmdNewWP,   cmdImportWP, cmdExportWP, cmdBack,     cmdForward,
+                                  cmdStop,       cmdRefresh, tbs,         txtURL};
+    for (qsizetype k = 1; k < order.size(); ++k)
+        setTabOrder(order[k - 1], order[k]);
+}
+
+void frmMain::addShortcuts()
+{
+    const auto add = [this](const QKeySequence &keys, auto slot, QWidget *on = nullptr) {
+        auto *shortcut = new QShortcut(keys, on ? on : this);
+        if (on)
+            shortcut->setContext(Qt::WidgetShortcut);
+        connect(shortcut, &QShortcut::activated, this, slot);
+    };
+    add(QKeySequence(Qt::CTRL | Qt::Key_N), [this] { cmdNewWP_Click(); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_E), [this] { imgEditWP_Click(); });
+    add(
+        QKeySequence(Qt::Key_Delete), [this] { imgDeleteWP_Click(); }, cboWP);
+    // Alt with a letter: Ctrl+C and Ctrl+Shift+C belong to the page (copy) and to browsers (inspect).
+    add(QKeySequence(Qt::ALT | Qt::Key_U), [this] { imgCopyIDWP_Click(); });
+    add(QKeySequence(Qt::ALT | Qt::Key_P), [this] { imgCopyPasswordWP_Click(); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_F), [this] {
+        if (fraSideBar->isHidden())
+            imgSideBar_Click();
+        txtFindWP->setFocus(Qt::ShortcutFocusReason);
+        txtFindWP->selectAll();
+    });
+    for (int k = 0; k < AccountTabs::kTabCount; ++k)
+        add(QKeySequence(Qt::CTRL | (Qt::Key_1 + k)), [this, k] { tbs->setCurrentIndex(k); });
+    add(QKeySequence(Qt::ALT | Qt::Key_Left), [this] { m_tabs->goBack(); });
+    add(QKeySequence(Qt::ALT | Qt::Key_Right), [this] { m_tabs->goForward(); });
+    add(QKeySequence(Qt::Key_F5), [this] { m_tabs->refresh(); });
+    add(QKeySequence(Qt::Key_Escape), [this] { m_tabs->stop(); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_L), [this] {
+        txtURL->setFocus(Qt::ShortcutFocusReason);
+        txtURL->selectAll();
+    });
 }
 
 void frmMain::Form_Load()
 {
     clsAgentDB &db = m_services.db;
-    {
-        // Filling the list must not count as a choice; position 0 is chosen below.
-        const QSignalBlocker blocker(cboWP);
-        const qint32 count = db.WebsiteProfileCount();
-        if (count != 0) {
-            cboWP->addItem(kSelectProfile);
-            for (qint32 i = 0; i < count; ++i)
-                cboWP->addItem(db.WPName(i));
-        } else {
-            cboWP->addItem(kNoProfile);
-        }
-        cboWP->setCurrentIndex(0);
-    }
+    // Filling the list must not count as a choice; position 0 is chosen below.
+    fillList(-1);
     cboWP_Click(0);
 
-    imgSideBar->setPixmap(QPixmap(QStringLiteral(":/pictures/sidebar-hide.png")));
+    imgSideBar->setPixmap(vaultryPicture(QStringLiteral(":/pictures/sidebar-hide.png"), devicePixelRatioF()));
     chkAutoSignIn->setChecked(db.INIAutoSignIn().toInt() != 0);
 
     const QString html = startPageHtml(logoPath(m_services.programFolder));
@@ -245,26 +318,53 @@ void frmMain::selectPosition(int position)
     cboWP_Click(position);
 }
 
+int frmMain::chosenProfile() const
+{
+    return m_profiles->profileAt(cboWP->currentIndex());
+}
+
+void frmMain::fillList(int chosen)
+{
+    const QSignalBlocker blocker(cboWP);
+    m_profiles->setProfiles(m_services.db.Profiles());
+    cboWP->setCurrentIndex(qMax(0, m_profiles->rowOf(chosen)));
+}
+
+void frmMain::txtFindWP_Changed()
+{
+    const int chosen = chosenProfile();
+    {
+        const QSignalBlocker blocker(cboWP);
+        m_profiles->setFilter(txtFindWP->text());
+        cboWP->setCurrentIndex(qMax(0, m_profiles->rowOf(chosen)));
+    }
+    // A chosen profile the text hides is no longer chosen: no picture or button may act on it.
+    if (chosen >= 0 && chosenProfile() < 0)
+        hideProfilePictures();
+}
+
 void frmMain::hideProfilePictures()
 {
     imgWPTympra->hide();
     imgDeleteWP->hide();
     imgEditWP->hide();
+    imgCopyIDWP->hide();
+    imgCopyPasswordWP->hide();
     imgWPThumb->hide();
     imgWPThumb->clear();
 }
 
 void frmMain::cboWP_Click(int position)
 {
-    if (position <= 0) {
+    const qint32 i = m_profiles->profileAt(position);
+    if (i < 0) {
         hideProfilePictures();
         return;
     }
     clsAgentDB &db = m_services.db;
-    const qint32 i = position - 1;
     imgWPTympra->setVisible(db.WPTympra(i));
-    imgDeleteWP->show();
-    imgEditWP->show();
+    for (QWidget *button : {imgDeleteWP, imgEditWP, imgCopyIDWP, imgCopyPasswordWP})
+        button->show();
     imgWPThumb->show();
 
     m_services.accessGranted = true;
@@ -297,19 +397,17 @@ void frmMain::cmdNewWP_Click()
     }
     if (!bWPUpdated)
         return;
-    const qint32 n = m_services.db.WebsiteProfileCount();
-    if (n == 1)
-        cboWP->setItemText(0, kSelectProfile);
-    cboWP->addItem(m_services.db.WPName(n - 1));
-    selectPosition(cboWP->count() - 1);
+    // The new profile must be in the list to be chosen: the find text goes.
+    txtFindWP->clear();
+    fillList(chosenProfile());
+    selectPosition(m_profiles->rowOf(m_services.db.WebsiteProfileCount() - 1));
 }
 
 void frmMain::imgEditWP_Click()
 {
-    const int position = cboWP->currentIndex();
-    if (position <= 0)
+    const qint32 i = chosenProfile();
+    if (i < 0)
         return;
-    const qint32 i = position - 1;
     bWPUpdated = false;
     {
         frmWebsiteProfile frmWP(m_services.db, m_services.messages, m_services.files, this);
@@ -320,22 +418,25 @@ void frmMain::imgEditWP_Click()
     if (!bWPUpdated)
         return;
     // The tab keeps its page and the copies it took; only the list and the pictures follow the edit.
-    cboWP->setItemText(position, m_services.db.WPName(i));
+    fillList(i);
+    if (chosenProfile() < 0) {
+        hideProfilePictures(); // the new name and address no longer contain the find text
+        return;
+    }
     imgWPTympra->setVisible(m_services.db.WPTympra(i));
     showThumb(m_services.db.WPThumbName(i));
 }
 
 void frmMain::imgDeleteWP_Click()
 {
-    const int position = cboWP->currentIndex();
-    if (position <= 0)
+    const qint32 i = chosenProfile();
+    if (i < 0)
         return;
     if (m_services.messages.show(kApplicationTitle, kDeleteQuestion, MessageIcon::Question, MessageButtons::YesNo) !=
         MessageAnswer::Yes)
         return;
 
     clsAgentDB &db = m_services.db;
-    const qint32 i = position - 1;
     const QList<WebsiteProfile> before = db.Profiles();
     const ThumbBackup thumb(db.WPThumbName(i));
     db.DeleteWebsiteProfile(i);
@@ -347,13 +448,7 @@ void frmMain::imgDeleteWP_Click()
         return;
     }
 
-    {
-        const QSignalBlocker blocker(cboWP);
-        cboWP->removeItem(position);
-        cboWP->setCurrentIndex(0);
-        if (cboWP->count() == 1)
-            cboWP->setItemText(0, kNoProfile);
-    }
+    fillList(-1);
     cboWP_Click(0);
 }
 
@@ -363,11 +458,7 @@ void frmMain::cmdImportWP_Click()
     if (added == 0)
         return;
     // The new profiles are the last ones of the store; the chosen one stays chosen.
-    const qint32 n = m_services.db.WebsiteProfileCount();
-    if (n == added)
-        cboWP->setItemText(0, kSelectProfile);
-    for (qint32 i = n - added; i < n; ++i)
-        cboWP->addItem(m_services.db.WPName(i));
+    fillList(chosenProfile());
 }
 
 void frmMain::cmdExportWP_Click()
@@ -375,11 +466,41 @@ void frmMain::cmdExportWP_Click()
     exportPasswordFile(this, m_services);
 }
 
+void frmMain::imgCopyIDWP_Click()
+{
+    const qint32 i = chosenProfile();
+    if (i < 0)
+        return;
+    m_clipboard->copyText(m_services.db.WPID(i));
+    statusPanel1->setText(QStringLiteral("Login name of %1 copied.").arg(m_services.db.WPName(i)));
+}
+
+void frmMain::imgCopyPasswordWP_Click()
+{
+    const qint32 i = chosenProfile();
+    if (i < 0)
+        return;
+    // A protected profile's password leaves the wallet only after the rhythm check, as its page does.
+    if (m_services.db.WPTympra(i)) {
+        m_services.accessGranted = false;
+        if (m_services.loginCheck)
+            m_services.loginCheck();
+        if (!m_services.accessGranted)
+            return;
+    }
+    const int seconds = iniNumber(m_services.db.INIFile(), QStringLiteral("ClipboardSeconds"), kClipboardSeconds, 1);
+    m_clipboard->copySecret(m_services.db.WPPassword(i), seconds);
+    statusPanel1->setText(QStringLiteral("Password of %1 copied; the clipboard clears in %2 seconds.")
+                              .arg(m_services.db.WPName(i))
+                              .arg(seconds));
+}
+
 void frmMain::imgSideBar_Click()
 {
     fraSideBar->setVisible(fraSideBar->isHidden());
-    imgSideBar->setPixmap(QPixmap(fraSideBar->isHidden() ? QStringLiteral(":/pictures/sidebar-show.png")
-                                                         : QStringLiteral(":/pictures/sidebar-hide.png")));
+    imgSideBar->setPixmap(vaultryPicture(fraSideBar->isHidden() ? QStringLiteral(":/pictures/sidebar-show.png")
+                                                                : QStringLiteral(":/pictures/sidebar-hide.png"),
+                                         devicePixelRatioF()));
     applyLayout();
 }
 
@@ -387,6 +508,25 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == imgSideBar && event->type() == QEvent::MouseButtonRelease) {
         imgSideBar_Click();
+        return true;
+    }
+    const auto *key = event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride
+        ? static_cast<QKeyEvent *>(event)
+        : nullptr;
+    // Esc in the find box clears it (the window's Esc stops loading only when there is nothing to clear).
+    if (watched == txtFindWP && key && key->key() == Qt::Key_Escape && !txtFindWP->text().isEmpty()) {
+        event->accept();
+        if (event->type() == QEvent::KeyPress)
+            txtFindWP->clear();
+        return true;
+    }
+    // Typing into the list finds instead of jumping to a name, which would count as a choice.
+    // Space still opens the list.
+    if (watched == cboWP && key && event->type() == QEvent::KeyPress && !key->text().isEmpty() &&
+        key->text().at(0).isPrint() && !key->text().at(0).isSpace() &&
+        !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        txtFindWP->setFocus(Qt::OtherFocusReason);
+        txtFindWP->insert(key->text());
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
@@ -426,16 +566,25 @@ void frmMain::applyLayout()
     for (QToolButton *button : {cmdBack, cmdForward, cmdStop, cmdRefresh})
         button->setIconSize(QSize(tx(720), ty(720)));
 
+    // The find box sits above the list; everything below moves down by its height.
+    const int findTop = ty(540);
+    txtFindWP->setGeometry(tx(120), findTop, tx(2655), txtFindWP->sizeHint().height());
+    const int down = txtFindWP->height() + ty(60);
+    const auto below = [&](double v) {
+        return ty(v) + down;
+    };
     Label8->setGeometry(tx(120), ty(240), tx(2655), ty(285));
-    cboWP->setGeometry(tx(120), ty(540), tx(2655), cboWP->sizeHint().height());
-    imgWPThumb->setGeometry(tx(120), ty(1020), tx(1440), ty(1080));
-    imgWPTympra->setGeometry(tx(1680), ty(1020), tx(480), ty(480));
-    imgEditWP->setGeometry(tx(1680), ty(1620), tx(420), ty(420));
-    imgDeleteWP->setGeometry(tx(2160), ty(1620), tx(420), ty(420));
-    chkAutoSignIn->setGeometry(tx(120), ty(2400), tx(2655), ty(315));
-    Label1->setGeometry(tx(120), ty(2880), tx(2655), ty(600));
-    cmdImportWP->setGeometry(tx(120), ty(3600), tx(2655), ty(420));
-    cmdExportWP->setGeometry(tx(120), ty(4080), tx(2655), ty(420));
+    cboWP->setGeometry(tx(120), below(540), tx(2655), cboWP->sizeHint().height());
+    imgWPThumb->setGeometry(tx(120), below(1020), tx(1440), ty(1080));
+    imgWPTympra->setGeometry(tx(1680), below(1020), tx(480), ty(480));
+    imgEditWP->setGeometry(tx(1680), below(1560), tx(420), ty(420));
+    imgDeleteWP->setGeometry(tx(2160), below(1560), tx(420), ty(420));
+    imgCopyIDWP->setGeometry(tx(1680), below(2040), tx(420), ty(420));
+    imgCopyPasswordWP->setGeometry(tx(2160), below(2040), tx(420), ty(420));
+    chkAutoSignIn->setGeometry(tx(120), below(2640), tx(2655), ty(315));
+    Label1->setGeometry(tx(120), below(3000), tx(2655), ty(600));
+    cmdImportWP->setGeometry(tx(120), below(3600), tx(2655), ty(420));
+    cmdExportWP->setGeometry(tx(120), below(4080), tx(2655), ty(420));
 
     // The rest follows the client area (W x H, the status bar included), computed in twips from the
     // previous run's geometry: a size that would turn negative keeps its last value.

@@ -7,6 +7,8 @@
 
 class AccountTabBar;
 class AccountTabs;
+class ProfileListModel;
+class SecretClipboard;
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -48,6 +50,14 @@ private:
     void imgSideBar_Click();
     void cmdImportWP_Click();
     void cmdExportWP_Click();
+    void imgCopyIDWP_Click();
+    void imgCopyPasswordWP_Click();
+    // The store index of the chosen profile; -1 when none is.
+    int chosenProfile() const;
+    // Refills the list from the store under the find text; `chosen` (a store index) stays chosen when shown.
+    void fillList(int chosen);
+    void txtFindWP_Changed();
+    void addShortcuts();
     // Shows the picture at path in imgWPThumb, or nothing when it cannot be loaded.
     void showThumb(const QString &path);
     void hideProfilePictures();
@@ -65,11 +75,16 @@ private:
     QToolButton *cmdRefresh = nullptr;
     QFrame *fraSideBar = nullptr;
     QLabel *Label8 = nullptr;
+    QLineEdit *txtFindWP = nullptr;
     QComboBox *cboWP = nullptr;
+    ProfileListModel *m_profiles = nullptr;
+    SecretClipboard *m_clipboard = nullptr;
     QLabel *imgWPThumb = nullptr;
     QLabel *imgWPTympra = nullptr;
     QToolButton *imgEditWP = nullptr;
     QToolButton *imgDeleteWP = nullptr;
+    QToolButton *imgCopyIDWP = nullptr;
+    QToolButton *imgCopyPasswordWP = nullptr;
     QCheckBox *chkAutoSignIn = nullptr;
     QLabel *Label1 = nullptr;
     QPushButton *cmdNewWP = nullptr;

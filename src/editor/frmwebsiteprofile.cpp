@@ -84,7 +84,7 @@ void frmWebsiteProfile::buildControls()
     chkTympra->setToolTip(QStringLiteral("Double protection with Tympra for your important account only"));
     imgWPTympra = new QLabel(this);
     imgWPTympra->setObjectName(QStringLiteral("imgWPTympra"));
-    imgWPTympra->setPixmap(QPixmap(QStringLiteral(":/pictures/tympra.png")));
+    imgWPTympra->setPixmap(vaultryPicture(QStringLiteral(":/pictures/tympra.png"), devicePixelRatioF()));
     imgWPTympra->setHidden(true);
     connect(chkTympra, &QCheckBox::toggled, imgWPTympra, &QWidget::setVisible);
 
@@ -102,6 +102,11 @@ void frmWebsiteProfile::buildControls()
 
     for (QLineEdit *box : {txtWebsiteName, txtURL, txtID, txtPassword})
         box->installEventFilter(this);
+    // Screen readers name each box by the label above it.
+    const std::pair<QLabel *, QLineEdit *> named[] = {
+        {Label1, txtWebsiteName}, {Label2, txtURL}, {Label3, txtID}, {Label4, txtPassword}};
+    for (const auto &[caption, box] : named)
+        caption->setBuddy(box);
 
     auto *grid = new QGridLayout(this);
     grid->addWidget(Label1, 0, 0);

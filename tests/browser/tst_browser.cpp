@@ -1,16 +1,23 @@
 // The main window with its account tabs, in real browsers on pages served by a local HTTP server. The tab cases
 // share one window, each opening its own page, so that the web engine starts its renderers once.
 #include "exportfile.h"
+#include "frmtympra.h"
 #include "frmwebsiteprofile.h"
+#include "keyclock.h"
 #include "mainlayout.h"
 #include "mainwindowharness.h"
 #include "pageserver.h"
+#include "profilelist.h"
+#include "secretclipboard.h"
 #include "startpage.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
@@ -338,6 +345,121 @@ private slots:
         p.choose(2);
         QCOMPARE(p.shows(), kSelect + " a b | a-id b-id - - - | " + kChosen);
         QVERIFY(p.accessGranted && p.loginChecks == 2);
+    }
+
+    // Copy: the login name, and the password marked secret, a protected one's only after the rhythm check. Find:
+    // typing into the list narrows it by name or address; Enter opens the first match; Esc brings all back.
+    void copyAndFind()
+    {
+        Window w;
+        w.add(3, true);
+        QSettings(w.db.INIFile(), QSettings::IniFormat).setValue("Vaultry/ClipboardSeconds", 3);
+        w.open().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        w.choose(2);
+        QTest::keyClick(w.window.get(), Qt::Key_U, Qt::AltModifier);
+        QCOMPARE(clipboard->text(), "b-id");
+        QTest::keyClick(w.window.get(), Qt::Key_P, Qt::AltModifier);
+        QCOMPARE(clipboard->text() + clipboard->mimeData()->data("x-kde-passwordManagerHint"), "b-pwsecret");
+        QVERIFY(w.child<QLabel>("statusPanel1")->text().contains(" 3 seconds"));
+        w.loginPasses = false;
+        w.choose(1);
+        QTest::mouseClick(w.child("imgCopyPasswordWP"), Qt::LeftButton);
+        QVERIFY(clipboard->text() == "b-pw" && w.loginChecks == 2);
+
+        QTest::keyClicks(w.child("cboWP"), "B.T");
+        QCOMPARE(w.shows(), kSelect + " b | b-id - - - - |");
+        w.selectTab(2);
+        QTest::keyClick(w.child("txtFindWP"), Qt::Key_Return);
+        QTest::keyClick(w.child("txtFindWP"), Qt::Key_Escape);
+        QCOMPARE(w.shows(), kSelect + " a b c | b-id b-id - - - | " + kChosen);
+    }
+
+    // A copied password goes when its time is up and when the program ends, but only while it is still there.
+    void clipboardClears()
+    {
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        QList<std::function<void()>> due;
+        auto secrets =
+            std::make_unique<SecretClipboard>(clipboard, [&](int, std::function<void()> done) { due << done; });
+        secrets->copySecret("pw1", 10);
+        secrets->copySecret("pw2", 10);
+        due.takeFirst()(); // the first copy's time: the second has its own
+        QCOMPARE(clipboard->text(), "pw2");
+        due.takeFirst()();
+        QCOMPARE(clipboard->text(), "");
+        secrets->copySecret("pw3", 10);
+        clipboard->setText("the user's own");
+        due.takeFirst()();
+        QCOMPARE(clipboard->text(), "the user's own");
+        secrets->copySecret("pw4", 10);
+        secrets.reset();
+        QCOMPARE(clipboard->text(), "");
+    }
+
+    // The list of 10,000 profiles under a find text: the placeholder, then each match by name or address, ignoring
+    // case, in store order; no text lists every one.
+    void findAmongMany_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("none") << "" << 10000;
+        QTest::newRow("name") << "SITE 12" << 111; // 12, 120-129, 1200-1299
+        QTest::newRow("address") << "Site12.Example" << 1;
+        QTest::newRow("no match") << "site 12." << 0;
+    }
+    void findAmongMany()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, shown);
+        QList<WebsiteProfile> profiles;
+        for (int i = 0; i < 10000; ++i)
+            profiles.append({QString("Site %1").arg(i), QString("https://site%1.example/").arg(i), "", "", "", false});
+        ProfileListModel list;
+        list.setProfiles(profiles);
+        list.setFilter(text);
+        QCOMPARE(list.rowCount() - 1, shown);
+        QCOMPARE(list.profileAt(0), -1);
+        for (int row = 1, previous = -1; row <= shown; previous = list.profileAt(row++)) {
+            const WebsiteProfile &p = profiles.at(list.profileAt(row));
+            QVERIFY(list.profileAt(row) > previous && list.rowOf(list.profileAt(row)) == row);
+            QVERIFY((p.Name + ' ' + p.URL).contains(text, Qt::CaseInsensitive));
+            QCOMPARE(list.index(row).data().toString(), p.Name);
+        }
+    }
+
+    // Every control the keyboard reaches in the three windows has a name for screen readers (inside a browser the
+    // page's own document gives the names).
+    void accessibleNames_data()
+    {
+        QTest::addColumn<QString>("window");
+        for (const char *name : {"frmTympra", "frmMain", "frmWebsiteProfile"})
+            QTest::newRow(name) << name;
+    }
+    void accessibleNames()
+    {
+        QFETCH(QString, window);
+        Window w;
+        w.add(1);
+        bool granted = false;
+        const EventKeyClock clock;
+        std::unique_ptr<QWidget> dialog;
+        if (window == "frmTympra")
+            dialog = std::make_unique<frmTympra>(w.db, granted, w.messages, QString(), clock);
+        else if (window == "frmWebsiteProfile")
+            dialog = std::make_unique<frmWebsiteProfile>(w.db, w.messages, w.files);
+        else
+            w.open(), w.choose(1);
+        QWidget *top = dialog ? dialog.get() : w.window.get();
+        top->show();
+        QStringList nameless;
+        for (QWidget *c : top->findChildren<QWidget *>())
+            if (c->isVisibleTo(top) && (c->focusPolicy() & Qt::TabFocus) && // a page speaks for itself
+                !qobject_cast<QWebEngineView *>(c->parentWidget()) &&
+                QAccessible::queryAccessibleInterface(c)->text(QAccessible::Name).isEmpty())
+                nameless << c->metaObject()->className() + ('/' + c->objectName());
+        QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(' ')));
     }
 
     // Deleting asks first; a failed save is reported and the profile stays, with the thumbnail it shares.
