@@ -59,11 +59,6 @@ public:
     }
     bool keys(const QStringList &names) const { return xdotool(QStringList {"key", "--delay", "40"} + names); }
     bool type(const QString &text) const { return xdotool({"type", "--delay", "40", "--", text}); }
-    bool click(const QString &window, int x, int y) const
-    {
-        return focus(window) &&
-            xdotool({"mousemove", "--window", window, QString::number(x), QString::number(y), "click", "1"});
-    }
     bool screenshot(const QString &path) const { return QProcess::execute("import", {"-window", "root", path}) == 0; }
 
     // Asks the window to close as a title bar's close box does (WM_DELETE_WINDOW), until it has gone.
