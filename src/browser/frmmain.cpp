@@ -12,6 +12,7 @@
 #include "profileconfirm.h"
 #include "startpage.h"
 #include "thumbbackup.h"
+#include "walletlock.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -61,6 +62,7 @@ frmMain::frmMain(const MainWindowServices &services, QWidget *parent) : QMainWin
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Vaultry (Free Distribution)"));
     buildControls();
+    installWalletLock(*this, m_services);
 
     AccountTabsControls controls;
     controls.tbs = tbs;

@@ -68,6 +68,8 @@ public:
     void setINIAutoSignIn(const QString &s);
     // The page tab "1" opens at start when a connection exists; empty (the key missing) opens none.
     QString INIHomePage() const;
+    // A whole number in the [Vaultry] section of vy.ini; defaultValue when the key is missing or not a number.
+    int ININumber(const QString &key, int defaultValue) const;
 
     bool SaveThumb(qint32 lProfileIndex, const QString &sThumbPath);
 
