@@ -36,6 +36,10 @@ void WalletLock::profileCheck()
 
 bool WalletLock::signIn()
 {
+    m_beforeCheck.clear();
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (top->isVisible())
+            m_beforeCheck.insert(top);
     m_checking = true;
     m_accessGranted = false;
     if (m_signIn)
@@ -54,11 +58,10 @@ void WalletLock::hideWallet()
     m_quitOnLastWindowClosed = QApplication::quitOnLastWindowClosed();
     QApplication::setQuitOnLastWindowClosed(false);
     m_window.hide();
-    // Dialogs stay open under a cover, their input kept: hiding one would end it as if cancelled. A sign-in
-    // dialog that is open now is the check that unlocks, and stays usable.
-    QWidget *openCheck = m_checking ? QApplication::activeModalWidget() : nullptr;
+    // Dialogs stay open under a cover, their input kept: hiding one would end it as if cancelled. The windows of a
+    // sign-in check that is open now (the dialog and its messages) belong to the check that unlocks: left usable.
     for (QWidget *top : QApplication::topLevelWidgets()) {
-        if (top == &m_window || top == openCheck || !top->isVisible())
+        if (top == &m_window || !top->isVisible() || (m_checking && !m_beforeCheck.contains(top)))
             continue;
         auto *cover = new QWidget(top);
         cover->setAutoFillBackground(true);

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 
 #include <functional>
 
@@ -40,6 +41,7 @@ private:
     bool m_windowWasVisible = false;
     bool m_quitOnLastWindowClosed = true;
     QList<QPointer<QWidget>> m_covers;
+    QSet<QWidget *> m_beforeCheck; // the windows open when the running check began
 };
 
 // Locks the main window after LockMinutes without input (vy.ini, 5 when missing, 0 never), on Ctrl+Shift+L and when

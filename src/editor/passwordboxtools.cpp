@@ -30,9 +30,11 @@ PasswordBoxTools::PasswordBoxTools(QLineEdit *box, QWidget *parent) : QWidget(pa
     pgrStrength->setTextVisible(false);
     pgrStrength->setFixedHeight(8);
     pgrStrength->setAccessibleName(QStringLiteral("Password strength"));
+    const QString strengthTip = QStringLiteral("How hard the password is to guess, as zxcvbn estimates it");
+    pgrStrength->setToolTip(strengthTip);
     lblStrength = new QLabel(this);
     lblStrength->setObjectName(QStringLiteral("lblStrength"));
-    lblStrength->setToolTip(QStringLiteral("How hard the password is to guess"));
+    lblStrength->setToolTip(strengthTip);
 
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
