@@ -81,10 +81,11 @@ void WalletLock::finish(bool passed)
     for (const QPointer<QWidget> &cover : std::as_const(m_covers))
         delete cover.data();
     m_covers.clear();
-    if (m_windowWasVisible) {
+    if (m_windowWasVisible)
         m_window.show();
-        m_window.activateWindow();
-    }
+    // The input goes back where it was: to a dialog that was open, else to the window.
+    QWidget *active = QApplication::activeModalWidget();
+    (active ? active : &m_window)->activateWindow();
     QApplication::setQuitOnLastWindowClosed(m_quitOnLastWindowClosed);
     m_locked = false;
 }
