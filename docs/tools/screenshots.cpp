@@ -3,8 +3,10 @@
 // Not a test: run it under Xvfb, e.g.  xvfb-run -a build/tools/vaultry_screenshots docs
 #include "accounttabs.h"
 #include "frmimportpreview.h"
+#include "frmtympra.h"
 #include "frmwebsiteprofile.h"
 #include "importpreview.h"
+#include "keyclock.h"
 #include "mainwindowharness.h"
 #include "pageserver.h"
 
@@ -14,9 +16,11 @@
 #include <QDir>
 #include <QLabel>
 #include <QPainter>
+#include <QPushButton>
 #include <QScreen>
 #include <QTabBar>
 #include <QTest>
+#include <QToolButton>
 #include <QWebEngineView>
 
 namespace {
@@ -114,8 +118,29 @@ int main(int argc, char **argv)
         editor.show();
         QTest::qWait(500);
         ok &= save(&editor, out + QStringLiteral("/editor.png"));
+        editor.findChild<QPushButton *>(QStringLiteral("cmdGeneratePassword"))->click();
+        editor.findChild<QToolButton *>(QStringLiteral("cmdShowPassword"))->click();
+        QTest::qWait(300);
+        ok &= save(&editor, out + QStringLiteral("/editor-generated.png"));
         editor.close();
     }
+
+    // Locked: the main window is gone and only the sign-in dialog is on the desktop, until it passes.
+    h.duringLogin = [&] {
+        const EventKeyClock clock;
+        bool granted = false;
+        frmTympra signIn(h.db, granted, h.messages, QString(), clock);
+        signIn.LogInTYMProfile();
+        signIn.show();
+        QTest::qWait(300);
+        signIn.move(window->frameGeometry().center() - signIn.frameGeometry().center() + signIn.pos());
+        QTest::qWait(500);
+        ok &= save(window, out + QStringLiteral("/locked.png")); // where the window was
+    };
+    QApplication::setActiveWindow(window);
+    QTest::keyClick(window, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+    h.duringLogin = nullptr;
+    QTest::qWait(500);
 
     window->findChild<QTabBar *>(QStringLiteral("tbs"))->setCurrentIndex(1);
     choose(2, "Example Bank");
@@ -192,7 +217,7 @@ int main(int argc, char **argv)
     h.db.SaveDB();
     window = &h.open();
     window->activateWindow(); // for the window's shortcuts
-    QTest::qWaitForWindowActive(window);
+    (void)QTest::qWaitForWindowActive(window);
     QTest::qWait(1500);
     list = window->findChild<QComboBox *>(QStringLiteral("cboWP"));
     QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);

@@ -5,7 +5,6 @@
 #include "clsagentdb.h"
 #include "connectiontest.h"
 #include "frmwebsiteprofile.h"
-#include "ininumber.h"
 #include "messageservice.h"
 #include "passwordtransfer.h"
 #include "picturebox.h"
@@ -15,6 +14,7 @@
 #include "secretclipboard.h"
 #include "startpage.h"
 #include "thumbbackup.h"
+#include "walletlock.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -70,6 +70,7 @@ frmMain::frmMain(const MainWindowServices &services, QWidget *parent) : QMainWin
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Vaultry (Free Distribution)"));
     buildControls();
+    WalletLock *lock = installWalletLock(*this, m_services);
 
     AccountTabsControls controls;
     controls.tbs = tbs;
@@ -108,6 +109,7 @@ frmMain::frmMain(const MainWindowServices &services, QWidget *parent) : QMainWin
     m_clipboard = new SecretClipboard(QGuiApplication::clipboard(), {}, this);
     connect(m_clipboard, &SecretClipboard::secretCleared, statusPanel1,
             [this] { statusPanel1->setText(QStringLiteral("The password was cleared from the clipboard.")); });
+    connect(lock, &WalletLock::locking, m_clipboard, &SecretClipboard::clearSecret); // a locked wallet lends none
     addShortcuts();
 
     resize(twips(10455), twips(8130, Qt::Vertical)); // the designed client area, status bar included
@@ -488,7 +490,7 @@ void frmMain::imgCopyPasswordWP_Click()
         if (!m_services.accessGranted)
             return;
     }
-    const int seconds = iniNumber(m_services.db.INIFile(), QStringLiteral("ClipboardSeconds"), kClipboardSeconds, 1);
+    const int seconds = m_services.db.ININumber(QStringLiteral("ClipboardSeconds"), kClipboardSeconds, 1);
     m_clipboard->copySecret(m_services.db.WPPassword(i), seconds);
     statusPanel1->setText(QStringLiteral("Password of %1 copied; the clipboard clears in %2 seconds.")
                               .arg(m_services.db.WPName(i))

@@ -3,6 +3,7 @@
 #include "clsagentdb.h"
 #include "filedialogservice.h"
 #include "messageservice.h"
+#include "passwordboxtools.h"
 #include "picturebox.h"
 #include "pictures.h"
 #include "profileconfirm.h"
@@ -16,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolButton>
 
 namespace {
 
@@ -61,8 +63,8 @@ void frmWebsiteProfile::buildControls()
     Label4 =
         label(QStringLiteral("Label4"), QStringLiteral("Your Password"), QStringLiteral("Your account password"), this);
     txtPassword = textBox(QStringLiteral("txtPassword"), 256, this);
-    txtPassword->setEchoMode(QLineEdit::Password);
     txtPassword->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
+    auto *passwordTools = new PasswordBoxTools(txtPassword, this); // shows it as "*" until asked
     Label5 = label(QStringLiteral("Label5"), QStringLiteral("Website Thumbnail (optional)"), QString(), this);
 
     imgThumb = new QLabel(this);
@@ -102,11 +104,14 @@ void frmWebsiteProfile::buildControls()
 
     for (QLineEdit *box : {txtWebsiteName, txtURL, txtID, txtPassword})
         box->installEventFilter(this);
-    // Screen readers name each box by the label above it.
+    // Screen readers name each box by the label above it; the password box sits in its tools' row, where the label
+    // is no sibling to lend it its name, so every box is also named outright.
     const std::pair<QLabel *, QLineEdit *> named[] = {
         {Label1, txtWebsiteName}, {Label2, txtURL}, {Label3, txtID}, {Label4, txtPassword}};
-    for (const auto &[caption, box] : named)
+    for (const auto &[caption, box] : named) {
         caption->setBuddy(box);
+        box->setAccessibleName(caption->text());
+    }
 
     auto *grid = new QGridLayout(this);
     grid->addWidget(Label1, 0, 0);
@@ -116,7 +121,7 @@ void frmWebsiteProfile::buildControls()
     grid->addWidget(Label3, 4, 0);
     grid->addWidget(txtID, 5, 0, 1, 3);
     grid->addWidget(Label4, 6, 0);
-    grid->addWidget(txtPassword, 7, 0, 1, 3);
+    grid->addWidget(passwordTools, 7, 0, 1, 3);
     grid->addWidget(Label5, 8, 0);
     auto *thumbRow = new QHBoxLayout;
     thumbRow->addWidget(imgThumb);
@@ -139,7 +144,9 @@ void frmWebsiteProfile::buildControls()
     setTabOrder(txtWebsiteName, txtURL);
     setTabOrder(txtURL, txtID);
     setTabOrder(txtID, txtPassword);
-    setTabOrder(txtPassword, chkTympra);
+    setTabOrder(txtPassword, passwordTools->cmdShowPassword);
+    setTabOrder(passwordTools->cmdShowPassword, passwordTools->cmdGeneratePassword);
+    setTabOrder(passwordTools->cmdGeneratePassword, chkTympra);
     setTabOrder(chkTympra, cmdConfirm);
     setTabOrder(cmdConfirm, cmdAbort);
     txtWebsiteName->setFocus();

@@ -334,8 +334,14 @@ void frmTympra::logIn()
     } else if (verdict) {
         m_messages.show(kApplicationTitle, QStringLiteral("Failed to log in."), MessageIcon::Warning);
         ClearPasswordBox();
+    } else if (!engine.isCreated()) {
+        // Nobody can get in without it: say so, and why, rather than leave Next doing nothing.
+        m_messages.show(kApplicationTitle,
+                        QStringLiteral("The typing-rhythm engine could not be loaded.") + QStringLiteral("\r\n") +
+                            engine.errorString(),
+                        MessageIcon::Warning);
     }
-    // Without a verdict (no engine, a failed call, a zero row) the attempt just ends: box and capture stay.
+    // Without a verdict (no engine, a failed call, a zero row) the attempt ends there: box and capture stay.
     engine.registerServer();
 }
 

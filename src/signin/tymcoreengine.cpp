@@ -15,8 +15,9 @@ TymcoreEngine::TymcoreEngine(const QString &libraryPath) : m_library(libraryPath
     }
     m_tymcore = reinterpret_cast<TymcoreFunction>(m_library.resolve("tymcore"));
     m_register = reinterpret_cast<RegisterFunction>(m_library.resolve("DllRegisterServer"));
+    // A failed look-up leaves no reason of its own in the library's error string.
     if (!m_tymcore)
-        m_error = m_library.errorString();
+        m_error = QStringLiteral("%1 does not export the function tymcore.").arg(m_library.fileName());
 }
 
 // The library stays mapped after the attempt: unloading would pull it from under any other user in the process.

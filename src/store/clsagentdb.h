@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <limits>
 #include <memory>
 
 // One stored website profile.
@@ -68,6 +69,9 @@ public:
     void setINIAutoSignIn(const QString &s);
     // The page tab "1" opens at start when a connection exists; empty (the key missing) opens none.
     QString INIHomePage() const;
+    // A whole number in the [Vaultry] section of vy.ini; defaultValue when the key is missing, not a number or
+    // below minimum.
+    int ININumber(const QString &key, int defaultValue, int minimum = std::numeric_limits<int>::min()) const;
 
     bool SaveThumb(qint32 lProfileIndex, const QString &sThumbPath);
 

@@ -39,6 +39,14 @@ QString clsAgentDB::INIHomePage() const
     return settings.value(HomePageKey).toString().trimmed();
 }
 
+int clsAgentDB::ININumber(const QString &key, int defaultValue, int minimum) const
+{
+    const QSettings settings(m_iniFile, QSettings::IniFormat);
+    bool ok = false;
+    const int value = settings.value(QStringLiteral("Vaultry/") + key).toString().trimmed().toInt(&ok);
+    return ok && value >= minimum ? value : defaultValue;
+}
+
 bool clsAgentDB::SaveThumb(qint32 lProfileIndex, const QString &sThumbPath)
 {
     checkIndex(lProfileIndex);

@@ -20,6 +20,7 @@ struct MainWindowHarness : ConnectionTest
 {
     bool connected = false, accessGranted = true, loginPasses = true;
     int loginChecks = 0;
+    std::function<void()> duringLogin; // runs while the sign-in check is open
     QTemporaryDir folder;
     clsAgentDB db {folder.path()};
     RecordingMessageService messages;
@@ -35,7 +36,11 @@ struct MainWindowHarness : ConnectionTest
         if (window)
             window->close(); // the old window stores its settings first
         window = std::make_unique<frmMain>(MainWindowServices {db, accessGranted, messages, files, *this,
-                                                               [this] { accessGranted = (++loginChecks, loginPasses); },
+                                                               [this] {
+                                                                   if (duringLogin)
+                                                                       duringLogin();
+                                                                   accessGranted = (++loginChecks, loginPasses);
+                                                               },
                                                                folder.path(),
                                                                [this](const QUrl &url) {
                                                                    external.append(url);

@@ -3,6 +3,7 @@
 #include "exportfile.h"
 #include "frmtympra.h"
 #include "frmwebsiteprofile.h"
+#include "idlewatch.h"
 #include "keyclock.h"
 #include "mainlayout.h"
 #include "mainwindowharness.h"
@@ -579,6 +580,56 @@ private slots:
         Window restarted;
         restarted.open();
         QCOMPARE(cookie(restarted, 0), "");
+    }
+
+    // While locked no window shows anything until the sign-in passes; then all is back as it was. A lock that comes
+    // during a protected profile's check waits for that check rather than stack a second one.
+    void locking_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Ctrl+Shift+L") << "keys";
+        QTest::newRow("idle") << "idle";
+        QTest::newRow("during a profile check") << "check";
+    }
+    void locking()
+    {
+        QFETCH(QString, how);
+        Window w;
+        w.db.AddWebsiteProfile(true, "Guarded", url("/a"), "ann", "pw", "");
+        w.db.AddWebsiteProfile(false, "Plain", url("/b"), "bob", "pw", "");
+        w.open();
+        w.selectTab(3);
+        w.choose(2);
+        QVERIFY(w.loaded(2, url("/b")));
+        w.finished.clear();
+        const QRect where = w.window->geometry();
+        QTest::mouseClick(w.child("imgCopyPasswordWP"), Qt::LeftButton); // the lock takes it off the clipboard
+        const auto lock = [&w] {
+            QApplication::setActiveWindow(w.window.get());
+            QTest::keyClick(w.window.get(), Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+        };
+        int showing = -1; // windows that showed anything while the sign-in was open
+        w.duringLogin = [&] {
+            if (how == "check")
+                lock();
+            w.window->findChild<IdleWatch *>()->setInterval({}); // once is enough
+            showing = 0;
+            for (QWidget *top : QApplication::topLevelWidgets()) {
+                QImage shown = top->isVisible() ? top->grab().toImage() : QImage(), blank = shown;
+                blank.fill(shown.isNull() ? 0 : shown.pixel(0, 0));
+                showing += shown != blank;
+            }
+        };
+        how == "keys"       ? lock()
+            : how == "idle" ? w.window->findChild<IdleWatch *>()->setInterval(std::chrono::milliseconds(200))
+                            : w.choose(1);
+        QVERIFY(QTest::qWaitFor([&] { return w.loginChecks == 1; }, 5000));
+        QVERIFY(showing == 0 && QGuiApplication::clipboard()->text().isEmpty());
+        QVERIFY(w.window->isVisible() && w.window->geometry() == where);
+        QCOMPARE(w.shows(),
+                 how == "check" ? kSelect + " Guarded Plain | - - ann - - | " + kChosen + " imgWPTympra"
+                                : kSelect + " Guarded Plain | - - bob - - | " + kChosen);
+        QVERIFY(how == "check" || (w.finished.isEmpty() && w.page(2)->url() == url("/b"))); // not even reloaded
     }
 
     // Hiding the side bar gives its room to the page and showing it gives it back; a window too small for a size

@@ -1,12 +1,14 @@
 // The profile dialog over a store in a temporary program folder, its pictures chosen from another folder.
 #include "clsagentdb.h"
 #include "frmwebsiteprofile.h"
+#include "passwordgenerator.h"
 #include "seams.h"
 
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -154,6 +156,37 @@ private slots:
         QCOMPARE(t.stored(), QStringList {"Mail|http://mail/|me|pw|" + stored});
         QCOMPARE(t.messages.messages.size(), noThumbs ? 2 : 1); // "Failed to save thumbnail." first
         QCOMPARE(read(t.db.ThumbsFolder() + stored), QByteArray(stored.isEmpty() || noThumbs ? "" : "text"));
+    }
+
+    // Generate fills the box with 20 characters, or as many as the box takes, drawn from letters, digits and every
+    // printable ASCII symbol; the meter follows every change of the box, typed or generated.
+    void generatorAndMeter_data()
+    {
+        QTest::addColumn<int>("limit"); // of the box; 0: typed, not generated
+        QTest::addColumn<QString>("rating");
+        QTest::newRow("as designed") << 256 << "Very unguessable";
+        QTest::newRow("a short box") << 8 << "Very unguessable";
+        QTest::newRow("typed") << 0 << "Too guessable";
+    }
+    void generatorAndMeter()
+    {
+        QFETCH(int, limit);
+        QFETCH(QString, rating);
+        QString drawn;
+        for (int k = 0; k < 200 && limit; ++k)
+            drawn += PasswordGenerator::generate(limit);
+        QCOMPARE(drawn.size(), 200 * qMin(limit, 20));
+        std::sort(drawn.begin(), drawn.end());
+        drawn.erase(std::unique(drawn.begin(), drawn.end()), drawn.end());
+        QVERIFY(!limit || (drawn.size() == 94 && drawn.contains(QRegularExpression("^[!-~]+$"))));
+
+        Dialog g;
+        frmWebsiteProfile d(g.db, g.messages, g.files);
+        auto *box = d.findChild<QLineEdit *>("txtPassword");
+        box->setMaxLength(limit ? limit : 256);
+        limit ? d.findChild<QPushButton *>("cmdGeneratePassword")->click() : QTest::keyClicks(box, "password");
+        QCOMPARE(box->text().size(), limit ? qMin(limit, 20) : 8);
+        QCOMPARE(d.findChild<QLabel *>("lblStrength")->text(), rating);
     }
 };
 
