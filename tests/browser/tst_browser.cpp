@@ -5,7 +5,6 @@
 #include "frmwebsiteprofile.h"
 #include "idlewatch.h"
 #include "keyclock.h"
-#include "mainlayout.h"
 #include "mainwindowharness.h"
 #include "pageserver.h"
 #include "profilelist.h"
@@ -401,32 +400,23 @@ private slots:
 
     // The list of 10,000 profiles under a find text: the placeholder, then each match by name or address, ignoring
     // case, in store order; no text lists every one.
-    void findAmongMany_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("shown");
-        QTest::newRow("none") << "" << 10000;
-        QTest::newRow("name") << "SITE 12" << 111; // 12, 120-129, 1200-1299
-        QTest::newRow("address") << "Site12.Example" << 1;
-        QTest::newRow("no match") << "site 12." << 0;
-    }
     void findAmongMany()
     {
-        QFETCH(QString, text);
-        QFETCH(int, shown);
         QList<WebsiteProfile> profiles;
         for (int i = 0; i < 10000; ++i)
             profiles.append({QString("Site %1").arg(i), QString("https://site%1.example/").arg(i), "", "", "", false});
         ProfileListModel list;
         list.setProfiles(profiles);
-        list.setFilter(text);
-        QCOMPARE(list.rowCount() - 1, shown);
-        QCOMPARE(list.profileAt(0), -1);
-        for (int row = 1, previous = -1; row <= shown; previous = list.profileAt(row++)) {
-            const WebsiteProfile &p = profiles.at(list.profileAt(row));
-            QVERIFY(list.profileAt(row) > previous && list.rowOf(list.profileAt(row)) == row);
-            QVERIFY((p.Name + ' ' + p.URL).contains(text, Qt::CaseInsensitive));
-            QCOMPARE(list.index(row).data().toString(), p.Name);
+        for (const auto &[text, shown] : {std::pair {"", 10000}, {"SITE 12", 111}, {"Site12.Example", 1}}) {
+            list.setFilter(text);
+            QCOMPARE(list.rowCount() - 1, shown); // "SITE 12": 12, 120-129, 1200-1299
+            QCOMPARE(list.profileAt(0), -1);
+            for (int row = 1, previous = -1; row <= shown; previous = list.profileAt(row++)) {
+                const WebsiteProfile &p = profiles.at(list.profileAt(row));
+                QVERIFY(list.profileAt(row) > previous && list.rowOf(list.profileAt(row)) == row);
+                QVERIFY((p.Name + ' ' + p.URL).contains(text, Qt::CaseInsensitive));
+                QCOMPARE(list.index(row).data().toString(), p.Name);
+            }
         }
     }
 
@@ -630,19 +620,6 @@ private slots:
                  how == "check" ? kSelect + " Guarded Plain | - - ann - - | " + kChosen + " imgWPTympra"
                                 : kSelect + " Guarded Plain | - - bob - - | " + kChosen);
         QVERIFY(how == "check" || (w.finished.isEmpty() && w.page(2)->url() == url("/b"))); // not even reloaded
-    }
-
-    // Hiding the side bar gives its room to the page and showing it gives it back; a window too small for a size
-    // keeps its last one.
-    void layout()
-    {
-        const MainLayout shown = layoutMainWindow(MainLayout::designed(), 10455, 8130, true);
-        QCOMPARE(layoutMainWindow(shown, 5000, 1000, true).wbPage.height, shown.wbPage.height);
-        const QRect page = h.child("browserArea")->geometry(); // the window applies it
-        QTest::mouseClick(h.child("imgSideBar"), Qt::LeftButton);
-        QVERIFY(h.child("fraSideBar")->isHidden() && h.child("browserArea")->x() < page.x());
-        QTest::mouseClick(h.child("imgSideBar"), Qt::LeftButton);
-        QCOMPARE(h.child("browserArea")->geometry(), page);
     }
 };
 
