@@ -5,7 +5,22 @@
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <linux/capability.h>
+#include <sys/syscall.h>
 #include <unistd.h>
+
+// Switches one of root's powers off or back on for the calling thread, so that a test run as root meets the checks
+// a user meets; a user has none to switch.
+inline bool rootMay(int capability, bool on)
+{
+    __user_cap_header_struct header {_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2] {};
+    if (::syscall(SYS_capget, &header, data) != 0)
+        return false;
+    const __u32 bit = 1u << capability;
+    data[0].effective = on ? data[0].effective | (data[0].permitted & bit) : data[0].effective & ~bit;
+    return ::syscall(SYS_capset, &header, data) == 0;
+}
 
 // A fresh program folder: copies of the built program, its engine and its logo. The program keeps its data
 // beside itself, so every folder starts with no user and no profiles.
@@ -14,7 +29,8 @@ struct ProgramFolder
     QTemporaryDir dir;
     explicit ProgramFolder(const QString &built = qEnvironmentVariable("VAULTRY_PROGRAM_DIR"))
     {
-        for (const QString &name : QDir(built).entryList({"vaultry", "libTymcore.so", "libVaultryBrowser.so", "Qorvish.bmp"}, QDir::Files))
+        for (const QString &name :
+             QDir(built).entryList({"vaultry", "libTymcore.so", "libVaultryBrowser.so", "Qorvish.bmp"}, QDir::Files))
             QFile::copy(built + '/' + name, path(name));
     }
     QString path(const QString &name = {}) const { return name.isEmpty() ? dir.path() : dir.filePath(name); }
@@ -39,7 +55,8 @@ struct Launched
 {
     QProcess process;
     qint64 pid = 0;
-    explicit Launched(const QString &program, QProcessEnvironment env = QProcessEnvironment::systemEnvironment())
+    explicit Launched(const QString &program, QProcessEnvironment env = QProcessEnvironment::systemEnvironment(),
+                      const QStringList &arguments = {})
     {
         env.insert("QT_QPA_PLATFORM", "xcb");
         if (::geteuid() == 0) // the web engine refuses its sandbox for root
@@ -48,7 +65,7 @@ struct Launched
         process.setProcessChannelMode(QProcess::MergedChannels);
         process.setWorkingDirectory(QDir::tempPath()); // only the program's own folder may count
         process.setChildProcessModifier([] { ::setpgid(0, 0); });
-        process.start(program, {});
+        process.start(program, arguments);
         pid = process.waitForStarted(10000) ? process.processId() : 0;
     }
     ~Launched()

@@ -8,6 +8,9 @@
 #include <QSettings>
 #include <QtTest>
 
+#include <sys/ptrace.h>
+#include <sys/wait.h>
+
 namespace {
 const QString kUser = QStringLiteral("e2euser"), kMaster = QStringLiteral("tempo42x");
 const QString kLoginName = QStringLiteral("e2e.member@example.org"), kSitePassword = QStringLiteral("Site-Pass 9!");
@@ -38,10 +41,38 @@ class tst_EndToEnd : public QObject
     {
         return (what + "\n--- program output ---\n" + (m_program ? m_program->output() : QString())).toLocal8Bit();
     }
-    qint64 start()
+    qint64 start(const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment(),
+                 const QStringList &args = {})
     {
-        m_program = std::make_unique<Launched>(m_folder.path("vaultry"));
+        m_program = std::make_unique<Launched>(m_folder.path("vaultry"), env, args);
         return m_program->pid;
+    }
+    // No other process of the user (nor root without its power to trace) may attach to the program and read its
+    // memory, and a crash writes no core file.
+    static bool closedToOthers(qint64 pid)
+    {
+        const pid_t tracer = ::fork();
+        if (tracer == 0)
+            ::_exit(rootMay(CAP_SYS_PTRACE, false) && ::ptrace(PTRACE_SEIZE, pid_t(pid), 0, 0) == 0);
+        int attached = 1;
+        QFile limits(QString("/proc/%1/limits").arg(pid));
+        return ::waitpid(tracer, &attached, 0) == tracer && attached == 0 && limits.open(QIODevice::ReadOnly) &&
+            QRegularExpression(R"(Max core file size +0 +0 )").match(limits.readAll()).hasMatch();
+    }
+    static QList<quint16> freePorts(int count)
+    {
+        QList<quint16> ports;
+        for (QTcpServer free; ports.size() < count; free.close())
+            ports << (free.listen(QHostAddress::LocalHost) ? free.serverPort() : 0);
+        return ports;
+    }
+    static bool debuggingClosed(const QList<quint16> &ports)
+    {
+        QTcpSocket debugger;
+        for (const quint16 port : ports)
+            if (debugger.connectToHost(QHostAddress::LocalHost, port); !port || debugger.waitForConnected(1000))
+                return false;
+        return true;
     }
     bool signedIn(int posts)
     {
@@ -74,14 +105,22 @@ private slots:
         m_failed = m_failed || QTest::currentTestFailed();
     }
 
+    // The first start asks for a remote-debugging port through the environment and the engine's flags, the second
+    // through the arguments (the engine takes them only when its flags variable is not set): no port opens.
     void firstStartEnrols()
     {
-        const QString error = m_desktop.enrol(start(), kUser, kMaster);
+        const QList<quint16> ports = freePorts(2);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QTWEBENGINE_REMOTE_DEBUGGING", QString::number(ports[0]));
+        env.insert("QTWEBENGINE_CHROMIUM_FLAGS",
+                   env.value("QTWEBENGINE_CHROMIUM_FLAGS") + " --remote-debugging-port=" + QString::number(ports[1]));
+        const QString error = m_desktop.enrol(start(env), kUser, kMaster);
         QVERIFY2(error.isEmpty(), why(error));
         m_main = m_desktop.waitFor(Titles::kMain, m_program->pid);
         QVERIFY2(!m_main.isEmpty(), why("no main window after the enrolment"));
         QThread::msleep(1500); // the start pages paint
         shot("enrolled");
+        QVERIFY2(debuggingClosed(ports), why("a remote-debugging port is open"));
     }
 
     void newProfileSignsIn()
@@ -98,6 +137,7 @@ private slots:
                  why("no message after Confirm"));
         QVERIFY2(signedIn(1), why("the login page was not signed in"));
         shot("signed-in");
+        QVERIFY2(closedToOthers(m_program->pid), why("the program's memory is open to others"));
     }
 
     void restartLogsInByRhythm()
@@ -109,7 +149,12 @@ private slots:
                 !stored.contains(kSitePassword.toLatin1()));
         QCOMPARE(QSettings(m_folder.path("vy.ini"), QSettings::IniFormat).value("Vaultry/AutoSignIn").toString(), "1");
 
-        const QString login = m_desktop.waitFor(Titles::kLogin, start());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("QTWEBENGINE_CHROMIUM_FLAGS");
+        const quint16 port = freePorts(1)[0];
+        const QString login = m_desktop.waitFor(
+            Titles::kLogin,
+            start(env, {"--webEngineArgs", "--disable-gpu", "--remote-debugging-port=" + QString::number(port)}));
         QVERIFY2(!login.isEmpty(), why("no login dialog at the second start"));
         QString error = m_desktop.logIn(login, kUser, kMaster);
         if (error.isEmpty() && m_desktop.keys({"Return"}))
@@ -121,6 +166,7 @@ private slots:
         // The stored profile is listed; choosing it signs in with the switch kept in vy.ini.
         QVERIFY(m_desktop.click(m_main, px(1447), px(720 + 690)) && m_desktop.keys({"Down", "Return"}));
         QVERIFY2(signedIn(2), why("choosing the listed profile did not sign in"));
+        QVERIFY2(debuggingClosed({port}), why("a remote-debugging port is open"));
         shot("logged-in");
     }
 
