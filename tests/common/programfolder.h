@@ -5,22 +5,7 @@
 #include <QTemporaryDir>
 
 #include <csignal>
-#include <linux/capability.h>
-#include <sys/syscall.h>
 #include <unistd.h>
-
-// Switches one of root's powers off or back on for the calling thread, so that a test run as root meets the checks
-// a user meets; a user has none to switch.
-inline bool rootMay(int capability, bool on)
-{
-    __user_cap_header_struct header {_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct data[2] {};
-    if (::syscall(SYS_capget, &header, data) != 0)
-        return false;
-    const __u32 bit = 1u << capability;
-    data[0].effective = on ? data[0].effective | (data[0].permitted & bit) : data[0].effective & ~bit;
-    return ::syscall(SYS_capset, &header, data) == 0;
-}
 
 // A fresh program folder: copies of the built program, its engine and its logo. The program keeps its data
 // beside itself, so every folder starts with no user and no profiles.

@@ -8,7 +8,9 @@
 #include <QSettings>
 #include <QtTest>
 
+#include <linux/capability.h>
 #include <sys/ptrace.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 
 namespace {
@@ -30,6 +32,7 @@ class tst_EndToEnd : public QObject
     std::unique_ptr<Launched> m_program;
     QString m_main;
     bool m_failed = false;
+    QList<quint16> m_ports; // free when the test starts
     QDir m_shots {qEnvironmentVariable("VAULTRY_E2E_ARTIFACTS", "e2e-artifacts")};
 
     void shot(const QString &step)
@@ -47,29 +50,28 @@ class tst_EndToEnd : public QObject
         m_program = std::make_unique<Launched>(m_folder.path("vaultry"), env, args);
         return m_program->pid;
     }
-    // No other process of the user (nor root without its power to trace) may attach to the program and read its
-    // memory, and a crash writes no core file.
+    // No other process of the user may attach to the program and read its memory (here: root without its powers),
+    // and a crash writes no core file.
     static bool closedToOthers(qint64 pid)
     {
         const pid_t tracer = ::fork();
-        if (tracer == 0)
-            ::_exit(rootMay(CAP_SYS_PTRACE, false) && ::ptrace(PTRACE_SEIZE, pid_t(pid), 0, 0) == 0);
-        int attached = 1;
+        if (tracer == 0) {
+            __user_cap_header_struct header {_LINUX_CAPABILITY_VERSION_3, 0};
+            __user_cap_data_struct caps[2] {};
+            ::syscall(SYS_capget, &header, caps);
+            caps[0].effective = caps[1].effective = 0;
+            ::_exit(::syscall(SYS_capset, &header, caps) || ::ptrace(PTRACE_SEIZE, pid_t(pid), 0, 0));
+        }
+        int refused = 0;
         QFile limits(QString("/proc/%1/limits").arg(pid));
-        return ::waitpid(tracer, &attached, 0) == tracer && attached == 0 && limits.open(QIODevice::ReadOnly) &&
+        return ::waitpid(tracer, &refused, 0) == tracer && refused && limits.open(QIODevice::ReadOnly) &&
             QRegularExpression(R"(Max core file size +0 +0 )").match(limits.readAll()).hasMatch();
     }
-    static QList<quint16> freePorts(int count)
-    {
-        QList<quint16> ports;
-        for (QTcpServer free; ports.size() < count; free.close())
-            ports << (free.listen(QHostAddress::LocalHost) ? free.serverPort() : 0);
-        return ports;
-    }
-    static bool debuggingClosed(const QList<quint16> &ports)
+    // Nothing answers on the ports of the program's remote-debugging requests.
+    bool debuggingClosed() const
     {
         QTcpSocket debugger;
-        for (const quint16 port : ports)
+        for (const quint16 port : m_ports)
             if (debugger.connectToHost(QHostAddress::LocalHost, port); !port || debugger.waitForConnected(1000))
                 return false;
         return true;
@@ -90,6 +92,8 @@ private slots:
             QSKIP("no X display; run under xvfb-run, as scripts/test does");
         QVERIFY2(QFile::exists(m_folder.path("libTymcore.so")), "the engine is not built: no login could pass");
         m_site.setPage("/login", PageServer::file("login.html"));
+        for (QTcpServer free; m_ports.size() < 3; free.close())
+            m_ports << (free.listen(QHostAddress::LocalHost) ? free.serverPort() : 0);
         m_shots.removeRecursively();
         QVERIFY(m_shots.mkpath("."));
     }
@@ -109,18 +113,17 @@ private slots:
     // through the arguments (the engine takes them only when its flags variable is not set): no port opens.
     void firstStartEnrols()
     {
-        const QList<quint16> ports = freePorts(2);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QTWEBENGINE_REMOTE_DEBUGGING", QString::number(ports[0]));
+        env.insert("QTWEBENGINE_REMOTE_DEBUGGING", QString::number(m_ports[0]));
         env.insert("QTWEBENGINE_CHROMIUM_FLAGS",
-                   env.value("QTWEBENGINE_CHROMIUM_FLAGS") + " --remote-debugging-port=" + QString::number(ports[1]));
+                   env.value("QTWEBENGINE_CHROMIUM_FLAGS") + " --remote-debugging-port=" + QString::number(m_ports[1]));
         const QString error = m_desktop.enrol(start(env), kUser, kMaster);
         QVERIFY2(error.isEmpty(), why(error));
         m_main = m_desktop.waitFor(Titles::kMain, m_program->pid);
         QVERIFY2(!m_main.isEmpty(), why("no main window after the enrolment"));
         QThread::msleep(1500); // the start pages paint
         shot("enrolled");
-        QVERIFY2(debuggingClosed(ports), why("a remote-debugging port is open"));
+        QVERIFY2(debuggingClosed(), why("a remote-debugging port is open"));
     }
 
     void newProfileSignsIn()
@@ -151,10 +154,9 @@ private slots:
 
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("QTWEBENGINE_CHROMIUM_FLAGS");
-        const quint16 port = freePorts(1)[0];
         const QString login = m_desktop.waitFor(
             Titles::kLogin,
-            start(env, {"--webEngineArgs", "--disable-gpu", "--remote-debugging-port=" + QString::number(port)}));
+            start(env, {"--webEngineArgs", "--disable-gpu", "--remote-debugging-port=" + QString::number(m_ports[2])}));
         QVERIFY2(!login.isEmpty(), why("no login dialog at the second start"));
         QString error = m_desktop.logIn(login, kUser, kMaster);
         if (error.isEmpty() && m_desktop.keys({"Return"}))
@@ -166,7 +168,7 @@ private slots:
         // The stored profile is listed; choosing it signs in with the switch kept in vy.ini.
         QVERIFY(m_desktop.click(m_main, px(1447), px(720 + 690)) && m_desktop.keys({"Down", "Return"}));
         QVERIFY2(signedIn(2), why("choosing the listed profile did not sign in"));
-        QVERIFY2(debuggingClosed({port}), why("a remote-debugging port is open"));
+        QVERIFY2(debuggingClosed(), why("a remote-debugging port is open"));
         shot("logged-in");
     }
 

@@ -129,15 +129,11 @@ private slots:
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<bool>("noThumbs"); // a file where the thumbnails' folder belongs
-        QTest::newRow("cancel") << ""
-                                << "" << false;
-        QTest::newRow("missing file") << "/nonexistent/pic.bmp"
-                                      << "" << false;
-        QTest::newRow("folder") << QDir::tempPath() << "" << false;
-        QTest::newRow("no picture") << "notes.gif"
-                                    << "notes.gif" << false;
-        QTest::newRow("copy fails") << "notes.gif"
-                                    << "notes.gif" << true;
+        QTest::newRow("cancel") << QString() << QString() << false;
+        QTest::newRow("missing file") << QString("/nonexistent/pic.bmp") << QString() << false;
+        QTest::newRow("folder") << QDir::tempPath() << QString() << false;
+        QTest::newRow("no picture") << QString("notes.gif") << QString("notes.gif") << false;
+        QTest::newRow("copy fails") << QString("notes.gif") << QString("notes.gif") << true;
     }
     void pictureChooserAnswers()
     {
