@@ -105,9 +105,7 @@ private slots:
         QVERIFY(file.isEmpty() || write(target, bytes));
         QVERIFY(tag != "link" || QFile::link(target, db->DBFile()));
         QVERIFY(tag != "pipe" || !::mkfifo(qPrintable(db->DBFile()), 0644));
-        QFile::setPermissions(db->DBFile(),
-                              tag == "mode 000" ? QFile::Permissions()
-                                                : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+        QFile::setPermissions(db->DBFile(), QFile::Permissions(tag == "mode 000" ? 0 : 0x0604)); // none, or 0604
         const QStringList before = files();
         db->AddWebsiteProfile(false, "stale", "", "", "", "");
         auto opened = std::async(std::launch::async, [this] { return db->OpenDB(); });
