@@ -64,7 +64,7 @@ int Main(int argc, char **argv)
         const std::unique_ptr<QWidget> mainWindow = LoadMainWindow(programFolder, messages);
         if (mainWindow) {
             mainWindow->show();
-            // Closed again once the engine has started its helpers, before anything is filled into a page.
+            // Closed again a few seconds later, once the engine has started its helpers.
             QTimer::singleShot(kEngineStartMs, [] { processguard::setDumpable(false); });
             exitCode = QApplication::exec();
         } else {
