@@ -2,10 +2,13 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
-#include <QStandardPaths>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace {
@@ -18,44 +21,37 @@ QString instanceName(const QString &programFolder)
     return QStringLiteral("vaultry-%1-%2").arg(uint(getuid())).arg(QString::fromLatin1(hash.toHex().left(16)));
 }
 
-// The user's runtime folder where the session has one; else the temporary folder (the name holds the user id).
-QString lockFolder()
-{
-    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-        if (!runtime.isEmpty())
-            return runtime;
-    }
-    return QDir::tempPath();
-}
-
 } // namespace
 
 SingleInstance::SingleInstance(const QString &programFolder)
-    : m_serverName(instanceName(programFolder)),
-      m_lockPath(QDir(lockFolder()).filePath(m_serverName + QStringLiteral(".lock")))
+    : m_serverName(instanceName(programFolder)), m_lockPath(QDir(programFolder).filePath(QStringLiteral(".vy.lock")))
 {
 }
 
 SingleInstance::~SingleInstance()
 {
     m_server.reset();
-    m_lock.reset();
+    if (m_lockFd >= 0)
+        ::close(m_lockFd);
 }
 
 bool SingleInstance::acquire()
 {
-    m_lock = std::make_unique<QLockFile>(m_lockPath);
-    // A running copy's lock never goes stale with age; only a lock whose process is gone is taken over.
-    m_lock->setStaleLockTime(0);
-    if (m_lock->tryLock(0)) {
-        listen();
-        return true;
+    // Owner-only, so that no other user can open it to take the lock first; never through a link; not inherited by
+    // the web engine's helper processes, which may outlive the program for a moment.
+    m_lockFd = ::open(QFile::encodeName(m_lockPath).constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (m_lockFd >= 0) {
+        if (::flock(m_lockFd, LOCK_EX | LOCK_NB) == 0) {
+            listen();
+            return true;
+        }
+        const bool held = errno == EWOULDBLOCK;
+        ::close(m_lockFd);
+        m_lockFd = -1;
+        if (held)
+            return false;
     }
-    if (m_lock->error() == QLockFile::LockFailedError)
-        return false;
-    // The lock cannot be written at all (no runtime folder): the socket alone decides.
-    m_lock.reset();
+    // The folder takes no lock (read-only, or a file system without locks): the socket alone decides.
     if (anotherCopyAnswers())
         return false;
     listen();

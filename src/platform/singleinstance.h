@@ -1,14 +1,14 @@
 #pragma once
 
 #include <QLocalServer>
-#include <QLockFile>
 #include <QString>
 
 #include <memory>
 
-// Lets one copy of the program run per user and program folder. The lock lies outside the program folder
-// (the user's runtime folder), so a refused copy touches no file there. A lock left by a crashed copy is
-// taken over; a local socket of the same name answers for the running copy.
+// Lets one copy of the program run per program folder, whatever the environment it was started from. The rule is
+// an advisory lock on an owner-only lock file inside the folder, held for the program's life and released by the
+// kernel when the process dies; a refused copy creates no file. A local socket named after the user and the
+// folder answers for the running copy, and decides alone where the folder takes no lock file.
 class SingleInstance
 {
 public:
@@ -18,15 +18,12 @@ public:
     // True when this copy may run (and now holds the lock until destruction).
     bool acquire();
 
-    QString lockFilePath() const { return m_lockPath; }
-    QString serverName() const { return m_serverName; }
-
 private:
     bool anotherCopyAnswers() const;
     void listen();
 
     QString m_serverName;
     QString m_lockPath;
-    std::unique_ptr<QLockFile> m_lock;
+    int m_lockFd = -1;
     std::unique_ptr<QLocalServer> m_server;
 };

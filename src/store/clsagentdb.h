@@ -63,6 +63,8 @@ public:
 
     bool OpenDB();
     bool SaveDB();
+    // Deletes temporary files that a save cut short left in the folder; only while no other copy runs on it.
+    void RemoveSaveLeftovers() const;
 
     // The automatic sign-in switch in vy.ini: always "1" or "0" when read.
     QString INIAutoSignIn() const;

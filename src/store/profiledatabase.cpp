@@ -4,9 +4,13 @@
 #include "dblayout.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
+
+#include <cstdio>
 
 namespace {
 
@@ -20,6 +24,12 @@ ByteArray databaseKey()
 }
 
 constexpr std::int32_t KeyBits = 128;
+
+// Renames the entry itself, a link included (QFile::rename refuses a link that points nowhere).
+bool renameEntry(const QString &from, const QString &to)
+{
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
 
 } // namespace
 
@@ -49,10 +59,6 @@ bool clsAgentDB::OpenDB()
     m_keepAsidePending = false;
     m_keptUnreadableFile.clear();
 
-    // Only a regular file can be a database; a folder or a pipe of that name is none (and a pipe would block).
-    if (!QFileInfo(m_dbFile).isFile())
-        return false;
-
     // From here on a file with content that cannot be read is kept: the next save moves it aside rather than
     // replacing it, because it may be the user's only copy of a damaged or foreign database.
     const auto unreadable = [this] {
@@ -60,6 +66,12 @@ bool clsAgentDB::OpenDB()
         m_keepAsidePending = true;
         return false;
     };
+    // Only a regular file can be a database; a folder or a pipe of that name is none (and a pipe would block). A
+    // link is not followed: the wallet is the folder's own file.
+    if (QFileInfo(m_dbFile).isSymLink())
+        return unreadable();
+    if (!QFileInfo(m_dbFile).isFile())
+        return false;
 
     QFile file(m_dbFile);
     if (!file.open(QIODevice::ReadOnly))
@@ -102,33 +114,54 @@ bool clsAgentDB::SaveDB()
     if (!EncryptDB(bytes))
         return false;
 
+    // A file to keep goes aside first, as itself: QSaveFile writes through a link (replacing the file it points to)
+    // and refuses to replace a file the user may not write. A link that appeared since the file was read is kept
+    // the same way; the wallet is always written as a regular file of its own.
+    const QFileInfo old(m_dbFile);
+    m_keepAsidePending = m_keepAsidePending || old.isSymLink();
+    QString kept;
+    if (m_keepAsidePending && (old.exists() || old.isSymLink())) {
+        kept = unusedKeepAsideName();
+        if (!renameEntry(m_dbFile, kept))
+            return false;
+    }
+    const auto failed = [&] {
+        if (!kept.isEmpty())
+            renameEntry(kept, m_dbFile);
+        return false;
+    };
+
     // The new content goes to a temporary file beside the old one, which is replaced in one step only when every
     // byte is on disk: a failure or a crash in between leaves the old file as it was.
     // Unbuffered, so that a short write (a full disk) shows in write()'s count: a buffered QSaveFile loses that
     // error at commit and would put a truncated file in place.
     QSaveFile out(m_dbFile);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
+        return failed();
     if (!out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-        return false;
+        return failed();
     const auto size = static_cast<qint64>(bytes.size());
     if (out.write(reinterpret_cast<const char *>(bytes.data()), size) != size)
-        return false;
-
-    QString kept;
-    if (m_keepAsidePending && QFileInfo::exists(m_dbFile)) {
-        kept = unusedKeepAsideName();
-        if (!QFile::rename(m_dbFile, kept))
-            return false;
-    }
-    if (!out.commit()) {
-        if (!kept.isEmpty())
-            QFile::rename(kept, m_dbFile);
-        return false;
-    }
+        return failed();
+    if (!out.commit())
+        return failed();
     if (m_keepAsidePending) {
         m_keepAsidePending = false;
         m_keptUnreadableFile = kept;
     }
     return true;
+}
+
+void clsAgentDB::RemoveSaveLeftovers() const
+{
+    // A save cut short by a crash or a kill can leave its temporary file beside vy.bdb: QSaveFile names it after the
+    // file with a dot and six random letters. Only regular files of exactly that name are ours.
+    const QFileInfo db(m_dbFile);
+    const QRegularExpression pattern(
+        QStringLiteral("^%1\\.[A-Za-z]{6}$").arg(QRegularExpression::escape(db.fileName())));
+    const QFileInfoList entries = QDir(db.path()).entryInfoList({db.fileName() + QStringLiteral(".??????")},
+                                                                QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo &entry : entries)
+        if (pattern.match(entry.fileName()).hasMatch())
+            QFile::remove(entry.filePath());
 }

@@ -13,6 +13,16 @@ namespace {
 
 const QString AutoSignInKey = QStringLiteral("Vaultry/AutoSignIn");
 const QString HomePageKey = QStringLiteral("Vaultry/HomePage");
+constexpr QFile::Permissions OwnerOnly = QFile::ReadOwner | QFile::WriteOwner;
+
+// Settings are the user's alone (another user could switch on the automatic sign-in), whatever the umask: vy.ini
+// is made owner-only before QSettings writes it, and QSettings keeps a file's permissions when it rewrites it.
+void makeOwnerOnly(const QString &file)
+{
+    if (!QFileInfo::exists(file))
+        QFile(file).open(QIODevice::WriteOnly | QIODevice::NewOnly, OwnerOnly);
+    QFile::setPermissions(file, OwnerOnly);
+}
 
 } // namespace
 
@@ -28,6 +38,7 @@ QString clsAgentDB::INIAutoSignIn() const
 
 void clsAgentDB::setINIAutoSignIn(const QString &s)
 {
+    makeOwnerOnly(m_iniFile);
     QSettings settings(m_iniFile, QSettings::IniFormat);
     settings.setValue(AutoSignInKey, s);
     settings.sync();
@@ -68,12 +79,12 @@ bool clsAgentDB::SaveThumb(qint32 lProfileIndex, const QString &sThumbPath)
         return false;
 
     const QFileInfo folder(ThumbsFolder());
-    if (!folder.isDir() && !QDir(m_appPath).mkdir(QStringLiteral("thumbs")))
+    if (!folder.isDir() && !QDir(m_appPath).mkdir(QStringLiteral("thumbs"), OwnerOnly | QFile::ExeOwner))
         return false;
 
     // Unbuffered for the same reason as the database: a short write must not be committed.
     QSaveFile out(WPThumbName(lProfileIndex));
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || !out.setPermissions(OwnerOnly))
         return false;
     if (out.write(picture) != picture.size())
         return false;

@@ -14,7 +14,8 @@ struct ProgramFolder
     QTemporaryDir dir;
     explicit ProgramFolder(const QString &built = qEnvironmentVariable("VAULTRY_PROGRAM_DIR"))
     {
-        for (const QString &name : QDir(built).entryList({"vaultry", "libTymcore.so", "libVaultryBrowser.so", "Qorvish.bmp"}, QDir::Files))
+        for (const QString &name :
+             QDir(built).entryList({"vaultry", "libTymcore.so", "libVaultryBrowser.so", "Qorvish.bmp"}, QDir::Files))
             QFile::copy(built + '/' + name, path(name));
     }
     QString path(const QString &name = {}) const { return name.isEmpty() ? dir.path() : dir.filePath(name); }
@@ -39,7 +40,8 @@ struct Launched
 {
     QProcess process;
     qint64 pid = 0;
-    explicit Launched(const QString &program, QProcessEnvironment env = QProcessEnvironment::systemEnvironment())
+    explicit Launched(const QString &program, QProcessEnvironment env = QProcessEnvironment::systemEnvironment(),
+                      const QStringList &arguments = {})
     {
         env.insert("QT_QPA_PLATFORM", "xcb");
         if (::geteuid() == 0) // the web engine refuses its sandbox for root
@@ -48,7 +50,7 @@ struct Launched
         process.setProcessChannelMode(QProcess::MergedChannels);
         process.setWorkingDirectory(QDir::tempPath()); // only the program's own folder may count
         process.setChildProcessModifier([] { ::setpgid(0, 0); });
-        process.start(program, {});
+        process.start(program, arguments);
         pid = process.waitForStarted(10000) ? process.processId() : 0;
     }
     ~Launched()

@@ -8,6 +8,11 @@
 #include <QSettings>
 #include <QtTest>
 
+#include <linux/capability.h>
+#include <sys/ptrace.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+
 namespace {
 const QString kUser = QStringLiteral("e2euser"), kMaster = QStringLiteral("tempo42x");
 const QString kLoginName = QStringLiteral("e2e.member@example.org"), kSitePassword = QStringLiteral("Site-Pass 9!");
@@ -22,6 +27,7 @@ class tst_EndToEnd : public QObject
     std::unique_ptr<Launched> m_program;
     QString m_main;
     bool m_failed = false;
+    QList<quint16> m_ports; // free when the test starts
     QDir m_shots {qEnvironmentVariable("VAULTRY_E2E_ARTIFACTS", "e2e-artifacts")};
 
     void shot(const QString &step)
@@ -33,10 +39,37 @@ class tst_EndToEnd : public QObject
     {
         return (what + "\n--- program output ---\n" + (m_program ? m_program->output() : QString())).toLocal8Bit();
     }
-    qint64 start()
+    qint64 start(const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment(),
+                 const QStringList &args = {})
     {
-        m_program = std::make_unique<Launched>(m_folder.path("vaultry"));
+        m_program = std::make_unique<Launched>(m_folder.path("vaultry"), env, args);
         return m_program->pid;
+    }
+    // No other process of the user may attach to the program and read its memory (here: root without its powers),
+    // and a crash writes no core file.
+    static bool closedToOthers(qint64 pid)
+    {
+        const pid_t tracer = ::fork();
+        if (tracer == 0) {
+            __user_cap_header_struct header {_LINUX_CAPABILITY_VERSION_3, 0};
+            __user_cap_data_struct caps[2] {};
+            ::syscall(SYS_capget, &header, caps);
+            caps[0].effective = caps[1].effective = 0;
+            ::_exit(::syscall(SYS_capset, &header, caps) || ::ptrace(PTRACE_SEIZE, pid_t(pid), 0, 0));
+        }
+        int refused = 0;
+        QFile limits(QString("/proc/%1/limits").arg(pid));
+        return ::waitpid(tracer, &refused, 0) == tracer && refused && limits.open(QIODevice::ReadOnly) &&
+            QRegularExpression(R"(Max core file size +0 +0 )").match(limits.readAll()).hasMatch();
+    }
+    // Nothing answers on the ports of the program's remote-debugging requests.
+    bool debuggingClosed() const
+    {
+        QTcpSocket debugger;
+        for (const quint16 port : m_ports)
+            if (debugger.connectToHost(QHostAddress::LocalHost, port); !port || debugger.waitForConnected(1000))
+                return false;
+        return true;
     }
     bool signedIn(int posts)
     {
@@ -54,6 +87,8 @@ private slots:
             QSKIP("no X display; run under xvfb-run, as scripts/test does");
         QVERIFY2(QFile::exists(m_folder.path("libTymcore.so")), "the engine is not built: no login could pass");
         m_site.setPage("/login", PageServer::file("login.html"));
+        for (QTcpServer free; m_ports.size() < 3; free.close())
+            m_ports << (free.listen(QHostAddress::LocalHost) ? free.serverPort() : 0);
         m_shots.removeRecursively();
         QVERIFY(m_shots.mkpath("."));
     }
@@ -69,14 +104,21 @@ private slots:
         m_failed = m_failed || QTest::currentTestFailed();
     }
 
+    // The first start asks for a remote-debugging port through the environment and the engine's flags, the second
+    // through the arguments (the engine takes them only when its flags variable is not set): no port opens.
     void firstStartEnrols()
     {
-        const QString error = m_desktop.enrol(start(), kUser, kMaster);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QTWEBENGINE_REMOTE_DEBUGGING", QString::number(m_ports[0]));
+        env.insert("QTWEBENGINE_CHROMIUM_FLAGS",
+                   env.value("QTWEBENGINE_CHROMIUM_FLAGS") + " --remote-debugging-port=" + QString::number(m_ports[1]));
+        const QString error = m_desktop.enrol(start(env), kUser, kMaster);
         QVERIFY2(error.isEmpty(), why(error));
         m_main = m_desktop.waitFor(Titles::kMain, m_program->pid);
         QVERIFY2(!m_main.isEmpty(), why("no main window after the enrolment"));
         QThread::msleep(1500); // the start pages paint
         shot("enrolled");
+        QVERIFY2(debuggingClosed(), why("a remote-debugging port is open"));
     }
 
     void newProfileSignsIn()
@@ -93,6 +135,7 @@ private slots:
                  why("no message after Confirm"));
         QVERIFY2(signedIn(1), why("the login page was not signed in"));
         shot("signed-in");
+        QVERIFY2(closedToOthers(m_program->pid), why("the program's memory is open to others"));
     }
 
     void restartLogsInByRhythm()
@@ -104,7 +147,11 @@ private slots:
                 !stored.contains(kSitePassword.toLatin1()));
         QCOMPARE(QSettings(m_folder.path("vy.ini"), QSettings::IniFormat).value("Vaultry/AutoSignIn").toString(), "1");
 
-        const QString login = m_desktop.waitFor(Titles::kLogin, start());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("QTWEBENGINE_CHROMIUM_FLAGS");
+        const QString login = m_desktop.waitFor(
+            Titles::kLogin,
+            start(env, {"--webEngineArgs", "--disable-gpu", "--remote-debugging-port=" + QString::number(m_ports[2])}));
         QVERIFY2(!login.isEmpty(), why("no login dialog at the second start"));
         QString error = m_desktop.logIn(login, kUser, kMaster);
         if (error.isEmpty() && m_desktop.keys({"Return"}))
@@ -116,6 +163,7 @@ private slots:
         // The stored profile is listed; choosing it signs in with the switch kept in vy.ini.
         QVERIFY(m_desktop.focus(m_main) && m_desktop.keys({"ctrl+f", "Tab", "Down"}));
         QVERIFY2(signedIn(2), why("choosing the listed profile did not sign in"));
+        QVERIFY2(debuggingClosed(), why("a remote-debugging port is open"));
         shot("logged-in");
     }
 

@@ -131,14 +131,11 @@ private slots:
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<bool>("noThumbs"); // a file where the thumbnails' folder belongs
-        const auto row = [](const char *name, const QString &answer, const QString &stored, bool noThumbs = false) {
-            QTest::newRow(name) << answer << stored << noThumbs;
-        };
-        row("cancel", "", "");
-        row("missing file", "/nonexistent/pic.bmp", "");
-        row("folder", QDir::tempPath(), "");
-        row("no picture", "notes.gif", "notes.gif");
-        row("copy fails", "notes.gif", "notes.gif", true);
+        QTest::newRow("cancel") << QString() << QString() << false;
+        QTest::newRow("missing file") << QString("/nonexistent/pic.bmp") << QString() << false;
+        QTest::newRow("folder") << QDir::tempPath() << QString() << false;
+        QTest::newRow("no picture") << QString("notes.gif") << QString("notes.gif") << false;
+        QTest::newRow("copy fails") << QString("notes.gif") << QString("notes.gif") << true;
     }
     void pictureChooserAnswers()
     {

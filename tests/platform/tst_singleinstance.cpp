@@ -7,13 +7,16 @@ class tst_SingleInstance : public QObject
     Q_OBJECT
 
 private slots:
-    // One copy per program folder: another copy of the same folder is refused, one of another folder is not, and
-    // the folder is free again once its copy is killed, with no chance to clean up.
+    // One copy per program folder: another copy of the same folder is refused, even one started from another
+    // environment (a desktop session's runtime folder), one of another folder is not, and the folder
+    // is free again once its copy is killed, with no chance to clean up.
     void oneCopyPerFolder()
     {
-        QTemporaryDir a, b;
+        QTemporaryDir a, b, session;
         QProcess other;
+        qputenv("XDG_RUNTIME_DIR", session.path().toLocal8Bit());
         other.start(QCoreApplication::applicationFilePath(), {"--hold", a.path()});
+        qunsetenv("XDG_RUNTIME_DIR");
         QVERIFY(other.waitForReadyRead(10000) && !SingleInstance(a.path() + "/./").acquire());
         QVERIFY(SingleInstance(b.path()).acquire());
         other.kill();

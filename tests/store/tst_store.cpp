@@ -34,6 +34,15 @@ class StoreTest : public QObject
         return !::getrlimit(RLIMIT_FSIZE, &limit) && (limit.rlim_cur = bytes) && !::setrlimit(RLIMIT_FSIZE, &limit);
     }
     QStringList files() const { return QDir(dir->path()).entryList(QDir::Files | QDir::Hidden | QDir::System); }
+    // A test run as root meets permissions as a user would: it acts as nobody, who owns the test's folder.
+    bool asUser(bool user) const
+    {
+        uid_t real, effective, saved;
+        if (::getresuid(&real, &effective, &saved) || saved) // a user already
+            return true;
+        return user ? !::chown(qPrintable(dir->path()), 65534, 65534) && !::setresuid(65534, 65534, 0)
+                    : !::setresuid(0, 0, 0);
+    }
     // A profile that makes vy.bdb larger than a "full disk" lets through.
     void addLarge() { db->AddWebsiteProfile(true, "large", "https://example.org/", "id", QString(5000, 'p'), ""); }
 
@@ -42,6 +51,8 @@ private slots:
     {
         std::signal(SIGXFSZ, SIG_IGN);
         limitFiles(RLIM_INFINITY);
+        asUser(false);
+        ::umask(0); // whatever the umask, the store's files are owner-only
         db.emplace(dir.emplace().path());
     }
     void handLaidFiles()
@@ -70,8 +81,9 @@ private slots:
                  (QStringList {"1first", QStringLiteral(u"0a2\0005\000b2\0005x5\000c"), QStringLiteral(u"0\0x"),
                                "0nul flag", "099", "0last"}));
     }
-    // Only a regular file with content is read: a pipe would block. One that cannot be read is not replaced but kept
-    // aside by the first save that succeeds, owner-only as every vy.bdb.
+    // Only a regular file with content is read: a pipe would block, a link is never followed. One that cannot be read
+    // (damaged, or the user may not read it) is not replaced but kept aside, a link as itself, by the first save
+    // that succeeds; the new vy.bdb is a regular file, owner-only as every vy.bdb.
     void unreadableFileIsKeptAside_data()
     {
         QTest::addColumn<QString>("file");
@@ -79,14 +91,21 @@ private slots:
         QTest::newRow("pipe") << QString();
         for (const char *file : {"empty", "junk-20", "plain-4000", "short-header", "one-separator", "separator-at-52"})
             QTest::newRow(file) << QString(file);
+        QTest::newRow("link") << "vy";
+        QTest::newRow("mode 000") << "vy";
     }
     void unreadableFileIsKeptAside()
     {
         QFETCH(QString, file);
+        QVERIFY(asUser(true));
+        const QString tag = QTest::currentDataTag();
         const QByteArray bytes = file.isEmpty() ? QByteArray() : read(fixture(file + ".bdb"));
-        QVERIFY(file.isEmpty() || write(db->DBFile(), bytes));
-        QVERIFY(QTest::currentDataTag() != QLatin1String("pipe") || !::mkfifo(qPrintable(db->DBFile()), 0644));
-        QFile::setPermissions(db->DBFile(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+        const QString target = tag == "link" ? dir->filePath("sub/target") : db->DBFile();
+        QVERIFY(tag != "link" || QDir(dir->path()).mkdir("sub"));
+        QVERIFY(file.isEmpty() || write(target, bytes));
+        QVERIFY(tag != "link" || QFile::link(target, db->DBFile()));
+        QVERIFY(tag != "pipe" || !::mkfifo(qPrintable(db->DBFile()), 0644));
+        QFile::setPermissions(db->DBFile(), QFile::Permissions(tag == "mode 000" ? 0 : 0x0604)); // none, or 0604
         const QStringList before = files();
         db->AddWebsiteProfile(false, "stale", "", "", "", "");
         auto opened = std::async(std::launch::async, [this] { return db->OpenDB(); });
@@ -101,7 +120,8 @@ private slots:
         QCOMPARE(files().size(), bytes.isEmpty() ? 1 : 2);
         QVERIFY(bytes.isEmpty() ||
                 QRegularExpression(R"(^vy\.bdb\.unreadable-\d{8}-\d{6}$)").match(files()[1]).hasMatch());
-        QVERIFY(bytes.isEmpty() || read(db->KeptUnreadableDBFile()) == bytes);
+        QVERIFY(asUser(false) && (bytes.isEmpty() || read(db->KeptUnreadableDBFile()) == bytes));
+        QVERIFY((tag != "link" || read(target) == bytes) && !QFileInfo(db->DBFile()).isSymLink());
         QCOMPARE(QFileInfo(db->DBFile()).permissions() & 0x077, 0); // none for group and others, even over 0644
         clsAgentDB again(dir->path());
         QVERIFY(again.OpenDB() && again.Profiles() == db->Profiles());
@@ -124,6 +144,18 @@ private slots:
         QVERIFY(db->SaveDB()); // once the fault is gone
         clsAgentDB again(dir->path());
         QVERIFY(again.OpenDB() && again.Profiles() == saved);
+    }
+    // A save cut short leaves its temporary file, vy.bdb and six letters; at start only regular files of that name go.
+    void saveLeftoversAreRemoved()
+    {
+        const QStringList kept {"vy.bdb",        "vy.bdb.AbCdE",  "vy.bdb.Folder",
+                                "vy.bdb.Linked", "vy.bdb.abc123", "xvy.bdb.AbCdEf"};
+        for (const QString &name : kept + QStringList {"vy.bdb.AbCdEf", "vy.bdb.qwerty"})
+            QVERIFY(name.contains('F')       ? QDir(dir->path()).mkdir(name)
+                        : name.contains('L') ? QFile::link(fixture("vy.bdb"), dir->filePath(name))
+                                             : write(dir->filePath(name), "x"));
+        db->RemoveSaveLeftovers();
+        QCOMPARE(QDir(dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name), kept);
     }
     // Indices outside the table change nothing; deleting keeps them dense, a picture shared by several profiles goes
     // with the last of them.
@@ -163,6 +195,8 @@ private slots:
         QVERIFY(name == "logo.png" || QDir().mkdir(db->ThumbsFolder()));
         QVERIFY(limitFiles(4096) && db->SaveThumb(0, dir->filePath("picture")) == ok && limitFiles(RLIM_INFINITY));
         QCOMPARE(read(db->ThumbsFolder() + "logo.png"), ok ? QByteArray(size, 'p') : QByteArray());
+        const QFileInfo folder(db->ThumbsFolder()), picture(db->ThumbsFolder() + "logo.png");
+        QVERIFY(!ok || ((folder.permissions() | picture.permissions()) & 0x077) == 0);
         QVERIFY(db->DeleteWebsiteProfile(0) && read(db->DBFile()) == "keep me");
     }
     void autoSignIn()
@@ -172,6 +206,7 @@ private slots:
         QCOMPARE(db->INIAutoSignIn(), "1");
         db->setINIAutoSignIn("01");
         QVERIFY(db->INIAutoSignIn() == "0" && read(db->INIFile()).contains("key=value"));
+        QCOMPARE(QFileInfo(db->INIFile()).permissions() & 0x077, 0);
     }
 };
 
