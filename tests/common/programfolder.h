@@ -24,6 +24,11 @@ struct ProgramFolder
         QFile f(path(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
+    bool write(const QString &name, const QByteArray &bytes) const
+    {
+        QFile f(path(name));
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    }
     // Every entry with a hash of its content, to show that a run changed nothing.
     QStringList snapshot() const
     {

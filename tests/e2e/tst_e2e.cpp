@@ -5,7 +5,6 @@
 #include "pageserver.h"
 #include "programfolder.h"
 
-#include <QSettings>
 #include <QtTest>
 
 #include <linux/capability.h>
@@ -145,7 +144,6 @@ private slots:
         const QByteArray stored = m_folder.read("vy.bdb");
         QVERIFY(!stored.isEmpty() && !stored.contains(kMaster.toLatin1()) &&
                 !stored.contains(kSitePassword.toLatin1()));
-        QCOMPARE(QSettings(m_folder.path("vy.ini"), QSettings::IniFormat).value("Vaultry/AutoSignIn").toString(), "1");
 
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("QTWEBENGINE_CHROMIUM_FLAGS");
@@ -170,7 +168,10 @@ private slots:
     void secondCopyIsRefused()
     {
         const QStringList before = m_folder.snapshot();
-        Launched second(m_folder.path("vaultry"));
+        QTemporaryDir session; // started from another session, with a runtime folder of its own
+        QProcessEnvironment other = QProcessEnvironment::systemEnvironment();
+        other.insert("XDG_RUNTIME_DIR", session.path());
+        Launched second(m_folder.path("vaultry"), other);
         const QString box = m_desktop.waitFor(Titles::kMessage, second.pid);
         QVERIFY2(!box.isEmpty(), qPrintable(second.output()));
         QVERIFY(m_desktop.windows("Tympra", second.pid).isEmpty()); // no sign-in dialog
@@ -178,6 +179,16 @@ private slots:
         QVERIFY(m_desktop.focus(box) && m_desktop.keys({"Return"}) && second.ended(20000));
         QCOMPARE(m_folder.snapshot(), before);
         QVERIFY(!m_desktop.windows(Titles::kMain, m_program->pid).isEmpty());
+    }
+
+    // A copy that is killed holds the folder no longer; the next start clears what a save cut short left behind.
+    void killedCopyFreesTheFolder()
+    {
+        ::kill(-pid_t(m_program->pid), SIGKILL);
+        QVERIFY(m_program->ended(20000) && m_folder.write("vy.bdb.AbCdEf", "leftover"));
+        m_main.clear();
+        QVERIFY2(!m_desktop.waitFor(Titles::kLogin, start()).isEmpty(), why("the killed copy still holds the folder"));
+        QVERIFY(!QFile::exists(m_folder.path("vy.bdb.AbCdEf")));
     }
 
     void cleanupTestCase()
