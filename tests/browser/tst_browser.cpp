@@ -11,20 +11,9 @@
 #include "secretclipboard.h"
 #include "startpage.h"
 
-#include <QAccessible>
-#include <QApplication>
-#include <QCheckBox>
-#include <QClipboard>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMimeData>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QSettings>
-#include <QSignalSpy>
 #include <QTcpServer>
-#include <QTimer>
-#include <QToolButton>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace {
 const QString kUntouched = QStringLiteral("token=t1 user= pass= remember= go=Sign in");
@@ -90,8 +79,7 @@ class tst_MainWindow : public QObject
 private slots:
     void initTestCase()
     {
-        for (const QString name :
-             {"login", "portal", "after", "button", "framed", "noisy", "guarded", "spy", "react", "vue"})
+        for (const QString name : {"login", "portal", "after", "button", "framed", "noisy", "spy", "react", "vue"})
             m_site.setPage('/' + name, PageServer::file(name + ".html"));
         m_site.setPage("/", PageServer::file("login.html"));
         for (const QString name :
@@ -139,11 +127,8 @@ private slots:
         QVERIFY(stopped.wait(2000) && !stopped.first().first().toBool());
         QVERIFY(h.loaded(1, url("/slow")));
         QCOMPARE(shows().section('|', 2), "Complete|");
-        QCOMPARE(h.child<QTabBar>("tbs")->tabToolTip(1), "slow");
         h.selectTab(1);
         QCOMPARE(shows(), url("/b") + "|b||");
-        for (int k = 0; k < AccountTabs::kTabCount; ++k)
-            QCOMPARE(h.tabs().wbPage(k)->isVisible(), k == 0);
         h.tabs().goBack();
         QVERIFY(h.loaded(0, url("/a")));
         QCOMPARE(h.page(1)->url(), QUrl(url("/slow")));
@@ -283,26 +268,6 @@ private slots:
             QVERIFY(r.path != "/b"); // nothing opened it inside
     }
 
-    // A page that asks before it is left (once used) must not keep the tab from opening the next profile.
-    void leavingAPageIsNotHeldUp()
-    {
-        QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
-        h.tabs().navigate(0, QUrl(url("/guarded")));
-        QVERIFY(h.loaded(0, url("/guarded")));
-        h.window->activateWindow();
-        bool active = false; // the question needs a real user gesture; a busy X server may drop the first click
-        for (int attempt = 0; attempt < 10 && !active; ++attempt) {
-            QTest::mouseClick(h.window->windowHandle(), Qt::LeftButton, {},
-                              h.tabs().wbPage(0)->mapTo(h.window.get(), QPoint(20, 20)));
-            QTest::keyClick(h.window->windowHandle(), 'a');
-            active = QTest::qWaitFor(
-                [&] { return MainWindowHarness::eval(h.page(0), "navigator.userActivation.hasBeenActive").toBool(); },
-                1000);
-        }
-        QVERIFY(active);
-        QVERIFY(open("/a", "ann", "pw", false));
-    }
-
     // The list starts with its placeholder; choosing copies the profile into the current tab only; an edit reaches a
     // tab when the profile is chosen again; a protected profile asks for the sign-in check at every choice.
     void profileList()
@@ -407,7 +372,6 @@ private slots:
                 const WebsiteProfile &p = profiles.at(list.profileAt(row));
                 QVERIFY(list.profileAt(row) > previous && list.rowOf(list.profileAt(row)) == row);
                 QVERIFY((p.Name + ' ' + p.URL).contains(text, Qt::CaseInsensitive));
-                QCOMPARE(list.index(row).data().toString(), p.Name);
             }
         }
     }

@@ -5,9 +5,8 @@
 #include "mainwindowloader.h"
 #include "seams.h"
 
-#include <QLabel>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 class tst_BrowserModule : public QObject, ConnectionTest
 {

@@ -150,7 +150,6 @@ private slots:
         const QList<WebsiteProfile> before = db->Profiles();
         for (int index : {-1, 3}) {
             QVERIFY_THROWS_EXCEPTION(std::out_of_range, db->WPName(index));
-            QVERIFY_THROWS_EXCEPTION(std::out_of_range, db->SaveThumb(index, fixture("vy.bdb")));
             QVERIFY_THROWS_EXCEPTION(std::out_of_range, db->DeleteWebsiteProfile(index));
         }
         QVERIFY(db->Profiles() == before && db->WPThumbName(2) == db->ThumbsFolder()); // no picture: the folder

@@ -4,8 +4,7 @@
 #include "importpreview.h"
 #include "passwordfile.h"
 
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 namespace {
 
