@@ -155,19 +155,14 @@ LevelRates OutcomeTable::rates(int shape, int margin, const QList<int> &judged, 
     r.level = kLevel;
     for (int s : judged) {
         const std::size_t cell = at(shape, margin, s);
-        r.falseRejection += double(m_refused[cell]) / m_genuineAttempts[s];
         int attempts = 0, accepted = 0;
         for (int o : pool) {
             attempts += m_impostorAttempts[s * m_subjects + o];
             accepted += m_accepted[cell * m_subjects + o];
         }
-        if (attempts > 0)
-            r.falseAcceptance += double(accepted) / attempts;
+        r.addSubject(m_refused[cell], m_genuineAttempts[s], accepted, attempts);
     }
-    if (!judged.isEmpty()) {
-        r.falseRejection /= judged.size();
-        r.falseAcceptance /= judged.size();
-    }
+    r.averageOver(judged.size());
     return r;
 }
 

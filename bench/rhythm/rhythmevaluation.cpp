@@ -168,20 +168,14 @@ LevelRates rates(const QList<SubjectOutcome> &outcomes, const QList<int> &judged
     for (int s : judged) {
         const SubjectOutcome &o = outcomes[s];
         r.engineFailures += o.failures;
-        if (o.genuineAttempts > 0)
-            r.falseRejection += double(o.refused) / o.genuineAttempts;
         int attempts = 0, accepted = 0;
         for (int i : pool) {
             attempts += o.impostorAttempts[i];
             accepted += o.accepted[i];
         }
-        if (attempts > 0)
-            r.falseAcceptance += double(accepted) / attempts;
+        r.addSubject(o.refused, o.genuineAttempts, accepted, attempts);
     }
-    if (!judged.isEmpty()) {
-        r.falseRejection /= judged.size();
-        r.falseAcceptance /= judged.size();
-    }
+    r.averageOver(judged.size());
     return r;
 }
 

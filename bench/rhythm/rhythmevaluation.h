@@ -35,6 +35,23 @@ struct LevelRates
     double falseRejection = 0; // fraction of genuine attempts refused, averaged over subjects
     double falseAcceptance = 0; // fraction of impostor attempts accepted, averaged over subjects
     int engineFailures = 0; // attempts that ended without a verdict (counted as not passed)
+
+    // One judged subject's shares; a subject without attempts of a kind adds nothing to that rate.
+    void addSubject(int refused, int genuineAttempts, int accepted, int impostorAttempts)
+    {
+        if (genuineAttempts > 0)
+            falseRejection += double(refused) / genuineAttempts;
+        if (impostorAttempts > 0)
+            falseAcceptance += double(accepted) / impostorAttempts;
+    }
+    // The sums over the judged subjects become their averages.
+    void averageOver(qsizetype subjects)
+    {
+        if (subjects > 0) {
+            falseRejection /= double(subjects);
+            falseAcceptance /= double(subjects);
+        }
+    }
 };
 
 // What one subject's template did at one level: own attempts refused, other subjects' attempts let in.
