@@ -4,6 +4,7 @@
 #include "clsagentdb.h"
 #include "connectiontest.h"
 #include "frmmain.h"
+#include "pagescript.h"
 #include "seams.h"
 
 #include <QComboBox>
@@ -71,21 +72,5 @@ struct MainWindowHarness : ConnectionTest
     {
         return QTest::qWaitFor([&] { return finished.removeOne({i, QUrl(url)}); }, 15000);
     }
-    // Runs a script in the page's own world; its result, or invalid after 5 s (a late answer writes nowhere).
-    static QVariant eval(QWebEnginePage *page, const QString &script)
-    {
-        auto result = std::make_shared<QVariant>(QStringLiteral("<none>"));
-        page->runJavaScript(script, QWebEngineScript::MainWorld, [result](const QVariant &v) { *result = v; });
-        return QTest::qWaitFor([&] { return *result != QStringLiteral("<none>"); }, 5000) ? *result : QVariant();
-    }
-    // Every input of the page and of its frames, as "id=value" ("id=checked" for a ticked box).
-    static QString inputs(QWebEnginePage *page)
-    {
-        return eval(
-                   page,
-                   "[document].concat(Array.from(document.querySelectorAll('iframe'), f => f.contentDocument)).flatMap("
-                   "(d, k) => Array.from(d.querySelectorAll('input'), e => (k ? 'frame:' : '') + e.id + '=' +"
-                   "(e.type === 'checkbox' || e.type === 'radio' ? (e.checked ? 'checked' : '') : e.value))).join(' ')")
-            .toString();
-    }
+    static QVariant eval(QWebEnginePage *page, const QString &script) { return evalInPage(page, script); }
 };
