@@ -1,48 +1,21 @@
 #include "accounttabs.h"
 
-#include "formfiller.h"
 #include "messageservice.h"
+#include "silentpage.h"
+#include "tabsignin.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QTabBar>
-#include <QWebEngineCertificateError>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
-#include <QWebEngineScript>
 #include <QWebEngineView>
 
 namespace {
-
-const char kLeavePageQuestion[] = "Are you sure you want to leave this page? Changes that you made may not be saved.";
-
-// A page that shows no dialogs of its own: alerts vanish, questions are answered No,
-// except whether to leave the page (Yes), and certificate errors are refused.
-class SilentPage : public QWebEnginePage
-{
-public:
-    SilentPage(QWebEngineProfile *profile, QObject *parent) : QWebEnginePage(profile, parent)
-    {
-        connect(this, &QWebEnginePage::certificateError, this,
-                [](QWebEngineCertificateError error) { error.rejectCertificate(); });
-    }
-
-protected:
-    void javaScriptAlert(const QUrl &, const QString &) override { }
-    bool javaScriptConfirm(const QUrl &, const QString &text) override
-    {
-        // The engine asks "leave this page?" through this same question; leaving must not be refused,
-        // or a profile chosen for this tab would silently not open.
-        return text == QCoreApplication::translate("QWebEnginePage", kLeavePageQuestion);
-    }
-    bool javaScriptPrompt(const QUrl &, const QString &, const QString &, QString *) override { return false; }
-    QStringList chooseFiles(FileSelectionMode, const QStringList &, const QStringList &) override { return {}; }
-};
 
 // A session held in memory only (cookies, cache, local storage, permissions): nothing of it reaches the disk
 // or outlives the program, and no other tab shares it.
@@ -92,6 +65,7 @@ struct AccountTabs::Private
     std::function<void(const QUrl &)> openExternally;
     std::array<QWebEngineView *, kTabCount> views {};
     std::array<TabState, kTabCount> tabs {};
+    std::array<TabSignIn *, kTabCount> signIns {};
     // The start page, one for every tab that shows it, so that such a tab needs no renderer of its own.
     QWebEngineView *startView = nullptr;
     bool startPageShown = false;
@@ -111,6 +85,9 @@ AccountTabs::AccountTabs(const AccountTabsControls &controls, MessageService &me
         connect(page, &QWebEnginePage::loadFinished, this, [this, i](bool ok) { onLoadFinished(i, ok); });
         connect(page, &QWebEnginePage::newWindowRequested, this,
                 [this](QWebEngineNewWindowRequest &request) { onNewWindow(request.requestedUrl()); });
+        d->signIns[i] = new TabSignIn(
+            d->tabs[i], d->views[i], [this] { return d->c.chkAutoSignIn && d->c.chkAutoSignIn->isChecked(); }, this);
+        connect(d->signIns[i], &TabSignIn::started, this, [this, i] { emit signInStarted(i); });
     }
     // The start page stands for the current tab while that tab is not in use.
     d->startView = silentView(d->c.browserArea, offTheRecordProfile(this));
@@ -159,6 +136,7 @@ void AccountTabs::showStartPage(int i, const QString &html, const QUrl &baseUrl)
 {
     d->tabs.at(i).bTabInUse = false;
     d->tabs.at(i).bTabSignInDone = false;
+    d->signIns.at(i)->restart();
     if (!d->startPageShown)
         d->startView->setHtml(html, baseUrl);
     d->startPageShown = true;
@@ -183,6 +161,7 @@ void AccountTabs::openProfile(const QString &url, const QString &id, const QStri
     s.sTabPassword = password;
     s.bTabInUse = true;
     s.bTabSignInDone = false;
+    d->signIns[t]->restart();
     // An address typed without its scheme opens as the desktop's browsers open it.
     d->views[t]->load(QUrl::fromUserInput(url));
     showCurrentView();
@@ -298,9 +277,7 @@ void AccountTabs::onLoadFinished(int i, bool ok)
                 d->c.tbs->setTabToolTip(k, page->title());
         }
     }
-    // An error page reports the address it failed to reach; filling it would use up this opening's sign-in.
-    if (ok && !s.sTabURL.isEmpty() && page->url().toString() == s.sTabURL)
-        fillLoginForm(i);
+    d->signIns[i]->pageLoaded(ok);
 }
 
 void AccountTabs::onNewWindow(const QUrl &url)
@@ -313,17 +290,4 @@ void AccountTabs::onNewWindow(const QUrl &url)
     // Vaultry offers no window of its own: an allowed page goes to the desktop's browser.
     if (answer == MessageAnswer::Yes && d->openExternally)
         d->openExternally(url);
-}
-
-void AccountTabs::fillLoginForm(int i)
-{
-    TabState &s = d->tabs[i];
-    if (s.bTabSignInDone)
-        return;
-    s.bTabSignInDone = true;
-    const bool submit = d->c.chkAutoSignIn && d->c.chkAutoSignIn->isChecked();
-    QWebEnginePage *page = d->views[i]->page();
-    page->runJavaScript(fillLoginFormScript(s.sTabID, s.sTabPassword, submit, page->url()),
-                        QWebEngineScript::ApplicationWorld);
-    emit signInStarted(i);
 }

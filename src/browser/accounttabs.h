@@ -90,7 +90,6 @@ private:
     void onLoadProgress(int i, int percent);
     void onLoadFinished(int i, bool ok);
     void onNewWindow(const QUrl &url);
-    void fillLoginForm(int i);
     void showCurrentPage(int t);
 
     struct Private;

@@ -70,7 +70,7 @@ struct MainWindowHarness : ConnectionTest
     // Waits until tab i has finished loading url (once more since the last wait).
     bool loaded(int i, const QString &url)
     {
-        return QTest::qWaitFor([&] { return finished.removeOne({i, QUrl(url)}); }, 15000);
+        return runUntil([&] { return finished.removeOne({i, QUrl(url)}); }, 15000);
     }
     static QVariant eval(QWebEnginePage *page, const QString &script) { return evalInPage(page, script); }
 };
