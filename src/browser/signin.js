@@ -50,13 +50,12 @@
         }
         return out;
     }
-    // The parent across shadow roots (to the host) and frames (to the frame element).
+    // The node that holds n: its parent element, a shadow root, then the shadow root's host; never out of a document.
     function parentOf(n) {
-        if (n.parentNode && n.parentNode.nodeType === 11)
-            return n.parentNode.host;
-        if (n.parentNode && n.parentNode.nodeType === 9)
-            return n.parentNode.defaultView.frameElement;
-        return n.parentElement;
+        if (n.nodeType === 11)
+            return n.host;
+        const p = n.parentNode;
+        return p && (p.nodeType === 1 || p.nodeType === 11) ? p : null;
     }
 
     // --- What a user sees. ---
@@ -125,11 +124,9 @@
     function container(field) {
         if (field.form)
             return field.form;
-        let c = field;
-        for (let up = parentOf(c); up; up = parentOf(c)) {
-            c = up;
-            const controls = deepQuery('input,button,[role=button]', c).filter((e) => e !== field && e.type !== 'hidden');
-            if (controls.length)
+        for (let c = parentOf(field); c; c = parentOf(c)) {
+            if (Array.from(c.querySelectorAll('input,button,[role=button]')).some(
+                    (e) => e !== field && e.type !== 'hidden'))
                 return c;
         }
         return field.ownerDocument.body || field.ownerDocument.documentElement;
@@ -206,21 +203,24 @@
                              'dalej|войти|далее|продолжить|登录|下一步|ログイン|次へ)' +
                              '( (with|using) (e-?mail|password|user ?name)| to .*| securely| now)?$');
     const saysSignIn = (e) => kSays.test(says(e).replace(/^[^\p{L}]+|[^\p{L}]+$/gu, ''));
-    function submitControl(c) {
+    // The form's own submit control: one that says so, else the first after the last field filled (one before the
+    // fields, such as a search button of a page that is one big form, is not the login's). Else a button or link in
+    // the form that says so, then a button in what holds the form, up to what holds another form.
+    function submitControl(c, last) {
         const own = scope(c, 'input[type=submit],input[type=image],button').filter(
             (e) => (e.tagName !== 'BUTTON' || e.type === 'submit') && visible(e));
-        if (own.length)
-            return own.find(saysSignIn) || own[0];
-        // A button by its words, in the form first, then in what holds it, up to what holds another form.
-        for (let up = c; up && up.nodeType === 1; up = parentOf(up)) {
-            if (up !== c && deepQuery('form', up).some((f) => f !== c))
+        const order = scope(c, 'input,button');
+        const chosen = own.find(saysSignIn) || own.find((e) => order.indexOf(e) > order.indexOf(last));
+        if (chosen)
+            return chosen;
+        const worded = (root, selector) => deepQuery(selector, root).find((e) => visible(e) && saysSignIn(e));
+        let button = worded(c, 'button,input[type=button],[role=button],a');
+        for (let up = parentOf(c); up && !button; up = parentOf(up)) {
+            if (deepQuery('form', up).some((f) => f !== c))
                 break;
-            const button = deepQuery('button,input[type=button],[role=button]', up).find(
-                (e) => visible(e) && saysSignIn(e));
-            if (button)
-                return button;
+            button = worded(up, 'button,input[type=button],[role=button]');
         }
-        return null;
+        return button || null;
     }
     const enabled = (e) => !e.disabled && e.getAttribute('aria-disabled') !== 'true';
     // A control that the page enables only once it has taken in the values is waited for, up to 2 s.
@@ -241,7 +241,7 @@
     }
     function submit(c, last) {
         if (data.submit)
-            press(submitControl(c), last);
+            press(submitControl(c, last), last);
     }
 
     // --- The steps. ---

@@ -50,7 +50,7 @@ private slots:
     void initTestCase()
     {
         for (const QString name : {"login", "portal", "after", "button", "framed", "spy", "react", "vue", "email",
-                                   "tel", "newsletter", "enable", "steps", "built", "enter", "shadow"})
+                                   "tel", "newsletter", "enable", "steps", "built", "enter", "shadow", "oneform"})
             m_site.setPage('/' + name, PageServer::file(name + ".html"));
         m_site.setPage("/", PageServer::file("login.html"));
         for (const QString name :
@@ -106,6 +106,8 @@ private slots:
         row("search, newsletter and registration forms", "/newsletter", true,
             "POST /signin user=ann@example.com pass=pw1 remember=on", kMail);
         row("submit enabled after input", "/enable", true, "POST /signin user=ann pass=pw1");
+        row("one form for the page, a search button first", "/oneform", true,
+            "POST /signin target=login q= user=ann pass=pw1");
         row("page scripts cannot see the fill", "/spy", false,
             "token=t1 user=ann pass=pw1 remember=checked go=Sign in");
         row("same-origin frame", "/framed", true, "POST /signin token=t1 user=ann pass=pw1 remember=on");
