@@ -25,28 +25,42 @@
             return null;
         }
     }
-    // The elements under root that match selector, with those of its shadow roots and frames at their hosts' places.
-    function deepQuery(selector, root, out) {
-        out = out || [];
-        for (const e of root.querySelectorAll('*')) {
-            if (e.matches(selector))
-                out.push(e);
-            if (e.shadowRoot)
-                deepQuery(selector, e.shadowRoot, out);
-            const doc = frameDocument(e);
-            if (doc && doc.documentElement)
-                deepQuery(selector, doc, out);
+    // Shadow roots and same-origin frames, by their hosts, found once for each look at the page: a walk over every
+    // element is the one costly step, and everything else uses the engine's own queries.
+    let innerRoots = null;
+    function inner() {
+        if (!innerRoots) {
+            innerRoots = new Map();
+            const scan = (root) => {
+                for (const e of root.querySelectorAll('*')) {
+                    const found = e.shadowRoot || frameDocument(e);
+                    if (found && (found.host || found.documentElement))
+                        innerRoots.set(e, found), scan(found);
+                }
+            };
+            scan(document);
         }
-        return out;
+        return innerRoots;
     }
-    function roots(root, out) {
-        out = out || [root];
-        for (const e of root.querySelectorAll('*')) {
-            const inner = e.shadowRoot || frameDocument(e);
-            if (inner && (inner.documentElement || inner.host)) {
-                out.push(inner);
-                roots(inner, out);
-            }
+    const look = () => (innerRoots = null);
+    const roots = () => [document].concat(Array.from(inner().values()));
+    const treeOf = (n) => (n.nodeType === 9 || n.nodeType === 11 ? n : n.getRootNode());
+    // The elements under root that match selector, in tree order, with those of its shadow roots and frames in their
+    // hosts' places.
+    function deepQuery(selector, root) {
+        const found = Array.from(root.querySelectorAll(selector));
+        const hosts = Array.from(inner().keys()).filter(
+            (h) => h !== root && h.getRootNode() === treeOf(root) && root.contains(h));
+        if (!hosts.length)
+            return found;
+        const all = found.concat(hosts.filter((h) => !found.includes(h)));
+        all.sort((a, b) => (a === b ? 0 : a.compareDocumentPosition(b) & Node.DOCUMENT_POSITION_FOLLOWING ? -1 : 1));
+        const out = [];
+        for (const e of all) {
+            if (found.includes(e))
+                out.push(e);
+            if (inner().has(e))
+                out.push(...deepQuery(selector, inner().get(e)));
         }
         return out;
     }
@@ -83,9 +97,11 @@
                 e.getAttribute('aria-label'), e.title, label].filter(Boolean).join(' ').toLowerCase()
             .replace(/\s+/g, ' ').trim();
     }
+    // What an element's markup says of it (of a form's address, the path alone: "?next=/search" is no search).
     function attributesOf(e) {
         return [e.name, e.id, e.className, e.getAttribute('placeholder'), e.getAttribute('aria-label'),
-                e.getAttribute('autocomplete'), e.getAttribute('action')].filter(Boolean).join(' ').toLowerCase();
+                e.getAttribute('autocomplete'), (e.getAttribute('action') || '').split('?')[0]]
+            .filter((a) => typeof a === 'string' && a).join(' ').toLowerCase();
     }
 
     // --- Fields. ---
@@ -264,6 +280,7 @@
         setValue(user, data.id);
         report('first'); // at once: the user may go on by hand before the step is sent
         setTimeout(() => {
+            look();
             const password = loginPassword();
             if (password)
                 return signIn(password);
@@ -295,6 +312,7 @@
             pending = false;
             if (over)
                 return;
+            look();
             if (now() > until)
                 return stop();
             try {
@@ -303,7 +321,7 @@
                     return stop();
                 if (typeof result === 'number')
                     setTimeout(run, result);
-                for (const r of roots(document)) {
+                for (const r of roots()) {
                     if (!observed.has(r)) {
                         observed.add(r);
                         observer.observe(r, { childList: true, subtree: true, attributes: true,
