@@ -2,9 +2,10 @@
 // rest is: odd, the file's bytes as they are (mostly stopped by the cipher's length check or the header); even, a
 // plaintext that is enciphered under the database key first, so that mutations reach the header and record reader.
 // What opens must lay out and read back to the same content.
-#include "clsagentdb.h"
+#include "aescipher.h"
 #include "cp1252.h"
-#include "dblayout.h"
+#include "profilestore.h"
+#include "walletlayout.h"
 
 #include <QFile>
 #include <QStringList>
@@ -22,14 +23,14 @@ const QString &folder()
     return path;
 }
 
-clsRijndael &cipher()
+AesCipher &cipher()
 {
-    static clsRijndael c = [] {
-        clsRijndael r;
+    static AesCipher c = [] {
+        AesCipher r;
         ByteArray key(32, 0);
         const char phrase[] = "kex7vold4am9";
         std::copy(phrase, phrase + 12, key.begin());
-        r.SetCipherKey(key, 128);
+        r.setKey(key, 128);
         return r;
     }();
     return c;
@@ -38,7 +39,7 @@ clsRijndael &cipher()
 ByteArray encipher(const std::uint8_t *data, std::size_t size)
 {
     ByteArray ciphertext;
-    cipher().ArrayEncrypt(ByteArray(data, data + size), ciphertext, 0);
+    cipher().encrypt(ByteArray(data, data + size), ciphertext, AesCipher::Framing::ZeroFilled);
     return ciphertext;
 }
 
@@ -47,7 +48,7 @@ ByteArray encipher(const std::uint8_t *data, std::size_t size)
 struct Reference
 {
     bool readable = false;
-    QString user, master, train;
+    Enrolment enrolment;
     QList<WebsiteProfile> profiles;
 };
 
@@ -55,7 +56,7 @@ Reference referenceRead(const ByteArray &file)
 {
     Reference r;
     ByteArray plain;
-    if (file.empty() || cipher().ArrayDecrypt(plain, file, 0) != 0)
+    if (file.empty() || !cipher().decrypt(file, plain, AesCipher::Framing::ZeroFilled))
         return r;
     const QString text = QString::fromStdU16String(cp1252::toUtf16(plain));
     if (text.size() < 3000)
@@ -69,9 +70,7 @@ Reference referenceRead(const ByteArray &file)
     if (head.size() < 3)
         return r;
     r.readable = true;
-    r.user = head[0];
-    r.master = head[1];
-    r.train = text.mid(52, 2948);
+    r.enrolment = {head[0], head[1], text.mid(52, 2948)};
     for (const QString &piece : text.mid(3000).split(recordSep)) {
         const QStringList f = piece.split(fieldSep);
         if (f.size() == 6)
@@ -101,30 +100,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         out.write(reinterpret_cast<const char *>(file.data()), static_cast<qint64>(file.size()));
     }
 
-    clsAgentDB db(dir, [](const QString &) {});
-    const bool opened = db.OpenDB();
+    ProfileStore db(dir);
+    const bool opened = db.open();
     const Reference expected = referenceRead(file);
     if (opened != expected.readable)
         std::abort();
     if (!opened) {
-        if (db.WebsiteProfileCount() != 0)
+        if (!db.profiles().isEmpty())
             std::abort();
         return 0;
     }
-    if (db.TYMUserID != expected.user || db.TYMMasterPassword != expected.master || db.TYMTrainData != expected.train ||
-        db.Profiles() != expected.profiles)
+    if (db.enrolment() != expected.enrolment || db.profiles() != expected.profiles)
         std::abort();
-    if (db.TYMTrainData.size() != 2948)
+    if (db.enrolment().trainingText.size() != 2948)
         std::abort();
-    for (qint32 i = 0; i < db.WebsiteProfileCount(); ++i)
-        (void)db.WPThumbName(i);
+    for (const WebsiteProfile &p : db.profiles())
+        (void)db.thumbPath(p);
 
     // Writing what was read and reading it again gives the same (in memory: a file save would sync the disk).
-    const dblayout::Content content {db.TYMUserID, db.TYMMasterPassword, db.TYMTrainData, db.Profiles()};
-    const ByteArray plain = dblayout::build(content);
-    const std::optional<dblayout::Content> again = dblayout::parse(plain.data(), plain.size());
-    if (!again || again->userId != content.userId || again->masterPassword != content.masterPassword ||
-        again->trainData != content.trainData || again->profiles != content.profiles)
+    const WalletContent content {db.enrolment(), db.profiles()};
+    const ByteArray plain = walletlayout::build(content);
+    WalletContent again;
+    if (!walletlayout::parse(plain.data(), plain.size(), &again) || again != content)
         std::abort();
     return 0;
 }

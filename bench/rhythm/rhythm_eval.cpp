@@ -110,8 +110,9 @@ void printSpeed(TymcoreEngine &engine, const QString &libraryPath, const RhythmM
     constexpr int kCalls = 20000;
     QElapsedTimer timer;
     timer.start();
+    RhythmMatrix matrix;
     for (int i = 0; i < kCalls; ++i)
-        engine.referenceMatrix(training, rhythm::kSecurityLevel);
+        engine.referenceMatrix(training, rhythm::kSecurityLevel, &matrix);
     const double adapterMicros = timer.nsecsElapsed() / 1000.0 / kCalls;
 
     QLibrary library(libraryPath);
@@ -153,8 +154,9 @@ int measureEngine(const Options &o, const QList<EnrolledSubject> &subjects)
 {
     const QString libraryPath = TymcoreEngine::libraryPathIn(o.programFolder);
     TymcoreEngine engine(libraryPath);
-    if (!engine.isCreated()) {
-        std::fprintf(stderr, "rhythm_eval: no engine: %s\n", qPrintable(engine.errorString()));
+    QString error;
+    if (!engine.load(&error)) {
+        std::fprintf(stderr, "rhythm_eval: no engine: %s\n", qPrintable(error));
         return 1;
     }
 

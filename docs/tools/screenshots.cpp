@@ -2,13 +2,13 @@
 // find box into PNG files for the README.
 // Not a test: run it under Xvfb, e.g.  xvfb-run -a build/tools/vaultry_screenshots docs
 #include "accounttabs.h"
-#include "frmimportpreview.h"
-#include "frmtympra.h"
-#include "frmwebsiteprofile.h"
 #include "importpreview.h"
+#include "importpreviewdialog.h"
 #include "keyclock.h"
 #include "mainwindowharness.h"
 #include "pageserver.h"
+#include "profiledialog.h"
+#include "signindialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -77,20 +77,20 @@ int main(int argc, char **argv)
     MainWindowHarness h;
     bool ok = true;
 
-    frmMain *window = &h.open();
+    MainWindow *window = &h.open();
     QTest::qWait(2500);
     ok &= save(window, out + QStringLiteral("/main-empty.png"));
 
     QDir(h.folder.path()).mkpath(QStringLiteral("thumbs"));
-    thumb(QColor(0x2b, 0x4a, 0x78), QStringLiteral("M")).save(h.db.ThumbsFolder() + "mail.bmp");
-    thumb(QColor(0x2f, 0x7e, 0x5a), QStringLiteral("B")).save(h.db.ThumbsFolder() + "bank.bmp");
-    h.db.AddWebsiteProfile(false, QStringLiteral("Example Mail"), server.url(QStringLiteral("/mail")),
-                           QStringLiteral("jane.doe"), QStringLiteral("correct horse"), QStringLiteral("mail.bmp"));
-    h.db.AddWebsiteProfile(true, QStringLiteral("Example Bank"), server.url(QStringLiteral("/bank")),
-                           QStringLiteral("ann.smith"), QStringLiteral("s3cret"), QStringLiteral("bank.bmp"));
-    h.db.AddWebsiteProfile(false, QStringLiteral("Forum"), QStringLiteral("https://forum.example/"),
-                           QStringLiteral("jane"), QStringLiteral("pw"), QString());
-    h.db.setINIAutoSignIn(QStringLiteral("0")); // filled but not sent, so the pages stay to be seen
+    thumb(QColor(0x2b, 0x4a, 0x78), QStringLiteral("M")).save(h.store.thumbsFolder() + "mail.bmp");
+    thumb(QColor(0x2f, 0x7e, 0x5a), QStringLiteral("B")).save(h.store.thumbsFolder() + "bank.bmp");
+    h.store.add({{QStringLiteral("Example Mail"), server.url(QStringLiteral("/mail")), QStringLiteral("jane.doe"),
+                  QStringLiteral("correct horse"), QStringLiteral("mail.bmp"), false},
+                 {QStringLiteral("Example Bank"), server.url(QStringLiteral("/bank")), QStringLiteral("ann.smith"),
+                  QStringLiteral("s3cret"), QStringLiteral("bank.bmp"), true},
+                 {QStringLiteral("Forum"), QStringLiteral("https://forum.example/"), QStringLiteral("jane"),
+                  QStringLiteral("pw"), QString(), false}});
+    h.settings.setAutoSignIn(false); // filled but not sent, so the pages stay to be seen
     window = &h.open();
     QTest::qWait(2500);
     auto *list = window->findChild<QComboBox *>(QStringLiteral("cboWP"));
@@ -113,8 +113,7 @@ int main(int argc, char **argv)
 
     {
         // A child of the window: it must go before the window does.
-        frmWebsiteProfile editor(h.db, h.messages, h.files, window);
-        editor.EditWP(1);
+        ProfileDialog editor(h.store, 1, h.messages, h.files, window);
         editor.show();
         QTest::qWait(500);
         ok &= save(&editor, out + QStringLiteral("/editor.png"));
@@ -128,9 +127,7 @@ int main(int argc, char **argv)
     // Locked: the main window is gone and only the sign-in dialog is on the desktop, until it passes.
     h.duringLogin = [&] {
         const EventKeyClock clock;
-        bool granted = false;
-        frmTympra signIn(h.db, granted, h.messages, QString(), clock);
-        signIn.LogInTYMProfile();
+        SignInDialog signIn(SignInDialog::Mode::Login, h.store, h.messages, QString(), clock);
         signIn.show();
         QTest::qWait(300);
         signIn.move(window->frameGeometry().center() - signIn.frameGeometry().center() + signIn.pos());
@@ -160,10 +157,10 @@ int main(int argc, char **argv)
                   "Chat,android://Xk3f@com.example.chat/,jane,chat-pw,\r\n"
                   "News,https://news.example/login,jdoe,n3ws!,\r\n");
     csv.close();
-    const PasswordFile file = readPasswordFile(csv.fileName());
+    PasswordFile file;
+    readPasswordFile(csv.fileName(), &file);
     {
-        frmImportPreview preview(QStringLiteral("passwords.csv"), file.layout, previewImport(file, h.db.Profiles()),
-                                 window);
+        ImportPreviewDialog preview(QStringLiteral("passwords.csv"), file.layout, previewImport(file, h.store), window);
         preview.show();
         QTest::qWait(500);
         ok &= save(&preview, out + QStringLiteral("/import-preview.png"));
@@ -208,13 +205,12 @@ int main(int argc, char **argv)
     ok &= both.save(out + QStringLiteral("/two-accounts.png"));
 
     // The list narrowed by the find box to the profiles with "mail", then the password of the chosen profile copied.
-    h.db.AddWebsiteProfile(false, QStringLiteral("Mail (work)"), QStringLiteral("https://mail.work.example/"),
-                           QStringLiteral("jdoe"), QStringLiteral("pw"), QString());
-    h.db.AddWebsiteProfile(false, QStringLiteral("Photo archive"), QStringLiteral("https://photos.example/"),
-                           QStringLiteral("jane"), QStringLiteral("pw"), QString());
-    h.db.AddWebsiteProfile(false, QStringLiteral("Webmail (old)"), QStringLiteral("https://webmail.example/"),
-                           QStringLiteral("jane"), QStringLiteral("pw"), QString());
-    h.db.SaveDB();
+    h.store.add({{QStringLiteral("Mail (work)"), QStringLiteral("https://mail.work.example/"), QStringLiteral("jdoe"),
+                  QStringLiteral("pw"), QString(), false},
+                 {QStringLiteral("Photo archive"), QStringLiteral("https://photos.example/"), QStringLiteral("jane"),
+                  QStringLiteral("pw"), QString(), false},
+                 {QStringLiteral("Webmail (old)"), QStringLiteral("https://webmail.example/"), QStringLiteral("jane"),
+                  QStringLiteral("pw"), QString(), false}});
     window = &h.open();
     window->activateWindow(); // for the window's shortcuts
     (void)QTest::qWaitForWindowActive(window);

@@ -1,4 +1,4 @@
-#include "clsrijndael.h"
+#include "aescipher.h"
 
 #include <bit>
 #include <cstring>
@@ -63,16 +63,22 @@ std::uint8_t rotl8(std::uint8_t b, int k)
     return std::uint8_t((b << k) | (b >> (8 - k)));
 }
 
-// Rejects an offset from which the array does not hold a whole block.
-void checkBlock(const ByteArray &bytes, std::int32_t offset, const char *what)
+// Whether the array holds a whole block from offset on.
+bool holdsBlock(const ByteArray &bytes, std::int32_t offset)
 {
-    if (offset < 0 || bytes.size() < kBlockSize || std::size_t(offset) > bytes.size() - kBlockSize)
-        throw std::out_of_range(std::string("cRijndael.") + what + " - block outside the array");
+    return offset >= 0 && bytes.size() >= kBlockSize && std::size_t(offset) <= bytes.size() - kBlockSize;
+}
+
+bool refuse(std::string *error, const std::string &text)
+{
+    if (error)
+        *error = text;
+    return false;
 }
 
 } // namespace
 
-clsRijndael::clsRijndael()
+AesCipher::AesCipher()
 {
     std::array<std::uint8_t, 256> power {};
     std::array<std::uint8_t, 256> log {};
@@ -95,102 +101,107 @@ clsRijndael::clsRijndael()
         return bytesToWord(b, b, b, b);
     };
 
-    EncSBox[0] = 0x63636363;
-    DecSBox[0x63] = 0;
+    m_encSBox[0] = 0x63636363;
+    m_decSBox[0x63] = 0;
     for (int x = 1; x <= 255; ++x) {
         const std::uint8_t y = power[255 - log[x]];
         const std::uint8_t s = y ^ rotl8(y, 1) ^ rotl8(y, 2) ^ rotl8(y, 3) ^ rotl8(y, 4) ^ 0x63;
-        EncSBox[x] = replicate(s);
-        DecSBox[s] = replicate(std::uint8_t(x));
+        m_encSBox[x] = replicate(s);
+        m_decSBox[s] = replicate(std::uint8_t(x));
     }
 
     std::uint8_t r = 1;
     for (int i = 0; i < 10; ++i) {
-        RoundConst[i] = r;
+        m_roundConstants[i] = r;
         r = xtime(r);
     }
 
     for (int x = 0; x <= 255; ++x) {
-        const std::uint8_t s = std::uint8_t(EncSBox[x]);
+        const std::uint8_t s = std::uint8_t(m_encSBox[x]);
         const std::uint8_t t0 = xtime(s), t1 = s, t2 = s, t3 = xtime(s) ^ s;
-        EncTable0[x] = bytesToWord(t0, t1, t2, t3);
-        EncTable1[x] = bytesToWord(t3, t0, t1, t2);
-        EncTable2[x] = bytesToWord(t2, t3, t0, t1);
-        EncTable3[x] = bytesToWord(t1, t2, t3, t0);
+        m_encTable0[x] = bytesToWord(t0, t1, t2, t3);
+        m_encTable1[x] = bytesToWord(t3, t0, t1, t2);
+        m_encTable2[x] = bytesToWord(t2, t3, t0, t1);
+        m_encTable3[x] = bytesToWord(t1, t2, t3, t0);
 
-        const std::uint8_t d = std::uint8_t(DecSBox[x]);
+        const std::uint8_t d = std::uint8_t(m_decSBox[x]);
         const std::uint8_t u0 = multiply(0x0E, d), u1 = multiply(0x09, d), u2 = multiply(0x0D, d),
                            u3 = multiply(0x0B, d);
-        DecTable0[x] = bytesToWord(u0, u1, u2, u3);
-        DecTable1[x] = bytesToWord(u3, u0, u1, u2);
-        DecTable2[x] = bytesToWord(u2, u3, u0, u1);
-        DecTable3[x] = bytesToWord(u1, u2, u3, u0);
+        m_decTable0[x] = bytesToWord(u0, u1, u2, u3);
+        m_decTable1[x] = bytesToWord(u3, u0, u1, u2);
+        m_decTable2[x] = bytesToWord(u2, u3, u0, u1);
+        m_decTable3[x] = bytesToWord(u1, u2, u3, u0);
     }
 }
 
-std::int32_t clsRijndael::SetCipherKey(const ByteArray &pass, std::int32_t KeyBits)
+bool AesCipher::setKey(const ByteArray &key, std::int32_t keyBits, std::string *error)
 {
-    if (KeyBits != 128 && KeyBits != 192 && KeyBits != 256)
-        throw RijndaelError(1, "cRijndael.SetCipherKey - Illegal KeyBits Value");
-    const std::int32_t nk = KeyBits / 32;
-    if (pass.size() < std::size_t(4 * nk))
-        throw std::out_of_range("cRijndael.SetCipherKey - key array shorter than the key");
+    if (keyBits != 128 && keyBits != 192 && keyBits != 256)
+        return refuse(error, "cRijndael.SetCipherKey - Illegal KeyBits Value");
+    const std::int32_t nk = keyBits / 32;
+    if (key.size() < std::size_t(4 * nk))
+        return refuse(error, "cRijndael.SetCipherKey - key array shorter than the key");
 
     const std::int32_t rounds = nk + 6;
     for (std::int32_t i = 0; i < nk; ++i)
-        EncKey[i] = loadWord(pass.data() + 4 * i);
+        m_encKey[i] = loadWord(key.data() + 4 * i);
     for (std::int32_t i = nk; i < 4 * (rounds + 1); ++i) {
-        std::uint32_t t = EncKey[i - 1];
+        std::uint32_t t = m_encKey[i - 1];
         if (i % nk == 0) {
-            t = bytesToWord(std::uint8_t(EncSBox[byte1(t)]), std::uint8_t(EncSBox[byte2(t)]),
-                            std::uint8_t(EncSBox[byte3(t)]), std::uint8_t(EncSBox[byte0(t)])) ^
-                RoundConst[i / nk - 1];
+            t = bytesToWord(std::uint8_t(m_encSBox[byte1(t)]), std::uint8_t(m_encSBox[byte2(t)]),
+                            std::uint8_t(m_encSBox[byte3(t)]), std::uint8_t(m_encSBox[byte0(t)])) ^
+                m_roundConstants[i / nk - 1];
         } else if (nk == 8 && i % 8 == 4) {
-            t = bytesToWord(std::uint8_t(EncSBox[byte0(t)]), std::uint8_t(EncSBox[byte1(t)]),
-                            std::uint8_t(EncSBox[byte2(t)]), std::uint8_t(EncSBox[byte3(t)]));
+            t = bytesToWord(std::uint8_t(m_encSBox[byte0(t)]), std::uint8_t(m_encSBox[byte1(t)]),
+                            std::uint8_t(m_encSBox[byte2(t)]), std::uint8_t(m_encSBox[byte3(t)]));
         }
-        EncKey[i] = EncKey[i - nk] ^ t;
+        m_encKey[i] = m_encKey[i - nk] ^ t;
     }
-    Rounds = rounds;
-    CreateDecryptKey(4);
-    return 0;
+    m_rounds = rounds;
+    makeDecryptionKey();
+    return true;
 }
 
-void clsRijndael::CreateDecryptKey(std::int32_t Nb)
+void AesCipher::makeDecryptionKey()
 {
-    for (std::int32_t r = 0; r <= Rounds; ++r) {
-        for (std::int32_t j = 0; j < Nb; ++j)
-            DecKey[r * Nb + j] = EncKey[(Rounds - r) * Nb + j];
+    constexpr std::int32_t nb = 4; // words per block
+    for (std::int32_t r = 0; r <= m_rounds; ++r) {
+        for (std::int32_t j = 0; j < nb; ++j)
+            m_decKey[r * nb + j] = m_encKey[(m_rounds - r) * nb + j];
     }
     // InvMixColumns on the middle round keys: the equivalent inverse cipher.
-    for (std::int32_t j = Nb; j < Rounds * Nb; ++j) {
-        const std::uint32_t w = DecKey[j];
-        DecKey[j] = DecTable0[std::uint8_t(EncSBox[byte0(w)])] ^ DecTable1[std::uint8_t(EncSBox[byte1(w)])] ^
-            DecTable2[std::uint8_t(EncSBox[byte2(w)])] ^ DecTable3[std::uint8_t(EncSBox[byte3(w)])];
+    for (std::int32_t j = nb; j < m_rounds * nb; ++j) {
+        const std::uint32_t w = m_decKey[j];
+        m_decKey[j] = m_decTable0[std::uint8_t(m_encSBox[byte0(w)])] ^ m_decTable1[std::uint8_t(m_encSBox[byte1(w)])] ^
+            m_decTable2[std::uint8_t(m_encSBox[byte2(w)])] ^ m_decTable3[std::uint8_t(m_encSBox[byte3(w)])];
     }
 }
 
-void clsRijndael::BlockEncrypt(const ByteArray &plaintext, ByteArray &ciphertext, std::int32_t p, std::int32_t q) const
+bool AesCipher::encryptBlock(const ByteArray &in, std::int32_t from, ByteArray &out, std::int32_t to,
+                             std::string *error) const
 {
-    checkBlock(plaintext, p, "BlockEncrypt");
-    checkBlock(ciphertext, q, "BlockEncrypt");
-    encryptBlock(plaintext.data() + p, ciphertext.data() + q);
+    if (!holdsBlock(in, from) || !holdsBlock(out, to))
+        return refuse(error, "cRijndael.BlockEncrypt - block outside the array");
+    encryptBytes(in.data() + from, out.data() + to);
+    return true;
 }
 
-void clsRijndael::BlockDecrypt(ByteArray &plaintext, const ByteArray &ciphertext, std::int32_t p, std::int32_t q) const
+bool AesCipher::decryptBlock(const ByteArray &in, std::int32_t from, ByteArray &out, std::int32_t to,
+                             std::string *error) const
 {
-    checkBlock(plaintext, p, "BlockDecrypt");
-    checkBlock(ciphertext, q, "BlockDecrypt");
-    decryptBlock(ciphertext.data() + q, plaintext.data() + p);
+    if (!holdsBlock(in, from) || !holdsBlock(out, to))
+        return refuse(error, "cRijndael.BlockDecrypt - block outside the array");
+    decryptBytes(in.data() + from, out.data() + to);
+    return true;
 }
 
-void clsRijndael::encryptBlock(const std::uint8_t *in, std::uint8_t *out) const
+void AesCipher::encryptBytes(const std::uint8_t *in, std::uint8_t *out) const
 {
-    const std::uint32_t *t0 = EncTable0.data();
-    const std::uint32_t *t1 = EncTable1.data();
-    const std::uint32_t *t2 = EncTable2.data();
-    const std::uint32_t *t3 = EncTable3.data();
-    const std::uint32_t *key = EncKey.data();
+    const std::uint32_t *t0 = m_encTable0.data();
+    const std::uint32_t *t1 = m_encTable1.data();
+    const std::uint32_t *t2 = m_encTable2.data();
+    const std::uint32_t *t3 = m_encTable3.data();
+    const std::uint32_t *key = m_encKey.data();
 
     std::uint32_t x0 = loadWord(in) ^ key[0];
     std::uint32_t x1 = loadWord(in + 4) ^ key[1];
@@ -198,7 +209,7 @@ void clsRijndael::encryptBlock(const std::uint8_t *in, std::uint8_t *out) const
     std::uint32_t x3 = loadWord(in + 12) ^ key[3];
     key += 4;
 
-    for (std::int32_t round = 1; round < Rounds; ++round, key += 4) {
+    for (std::int32_t round = 1; round < m_rounds; ++round, key += 4) {
         const std::uint32_t y0 = t0[byte0(x0)] ^ t1[byte1(x1)] ^ t2[byte2(x2)] ^ t3[byte3(x3)] ^ key[0];
         const std::uint32_t y1 = t0[byte0(x1)] ^ t1[byte1(x2)] ^ t2[byte2(x3)] ^ t3[byte3(x0)] ^ key[1];
         const std::uint32_t y2 = t0[byte0(x2)] ^ t1[byte1(x3)] ^ t2[byte2(x0)] ^ t3[byte3(x1)] ^ key[2];
@@ -210,7 +221,7 @@ void clsRijndael::encryptBlock(const std::uint8_t *in, std::uint8_t *out) const
     }
 
     // Final round: S of each byte, placed by masking the replicated S-box words.
-    const std::uint32_t *s = EncSBox.data();
+    const std::uint32_t *s = m_encSBox.data();
     auto last = [s](std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d) {
         return (s[byte0(a)] & 0x000000FF) ^ (s[byte1(b)] & 0x0000FF00) ^ (s[byte2(c)] & 0x00FF0000) ^
             (s[byte3(d)] & 0xFF000000);
@@ -225,13 +236,13 @@ void clsRijndael::encryptBlock(const std::uint8_t *in, std::uint8_t *out) const
     storeWord(out + 12, y3);
 }
 
-void clsRijndael::decryptBlock(const std::uint8_t *in, std::uint8_t *out) const
+void AesCipher::decryptBytes(const std::uint8_t *in, std::uint8_t *out) const
 {
-    const std::uint32_t *t0 = DecTable0.data();
-    const std::uint32_t *t1 = DecTable1.data();
-    const std::uint32_t *t2 = DecTable2.data();
-    const std::uint32_t *t3 = DecTable3.data();
-    const std::uint32_t *key = DecKey.data();
+    const std::uint32_t *t0 = m_decTable0.data();
+    const std::uint32_t *t1 = m_decTable1.data();
+    const std::uint32_t *t2 = m_decTable2.data();
+    const std::uint32_t *t3 = m_decTable3.data();
+    const std::uint32_t *key = m_decKey.data();
 
     std::uint32_t x0 = loadWord(in) ^ key[0];
     std::uint32_t x1 = loadWord(in + 4) ^ key[1];
@@ -240,7 +251,7 @@ void clsRijndael::decryptBlock(const std::uint8_t *in, std::uint8_t *out) const
     key += 4;
 
     // Inverse row shift: y0 from b0, b13, b10, b7 and so on.
-    for (std::int32_t round = 1; round < Rounds; ++round, key += 4) {
+    for (std::int32_t round = 1; round < m_rounds; ++round, key += 4) {
         const std::uint32_t y0 = t0[byte0(x0)] ^ t1[byte1(x3)] ^ t2[byte2(x2)] ^ t3[byte3(x1)] ^ key[0];
         const std::uint32_t y1 = t0[byte0(x1)] ^ t1[byte1(x0)] ^ t2[byte2(x3)] ^ t3[byte3(x2)] ^ key[1];
         const std::uint32_t y2 = t0[byte0(x2)] ^ t1[byte1(x1)] ^ t2[byte2(x0)] ^ t3[byte3(x3)] ^ key[2];
@@ -251,7 +262,7 @@ void clsRijndael::decryptBlock(const std::uint8_t *in, std::uint8_t *out) const
         x3 = y3;
     }
 
-    const std::uint32_t *s = DecSBox.data();
+    const std::uint32_t *s = m_decSBox.data();
     auto last = [s](std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d) {
         return (s[byte0(a)] & 0x000000FF) ^ (s[byte1(b)] & 0x0000FF00) ^ (s[byte2(c)] & 0x00FF0000) ^
             (s[byte3(d)] & 0xFF000000);
@@ -264,10 +275,4 @@ void clsRijndael::decryptBlock(const std::uint8_t *in, std::uint8_t *out) const
     storeWord(out + 4, y1);
     storeWord(out + 8, y2);
     storeWord(out + 12, y3);
-}
-
-void clsRijndael::showMessage(const std::string &message) const
-{
-    if (m_message)
-        m_message(message);
 }

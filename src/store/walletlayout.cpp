@@ -1,4 +1,4 @@
-#include "dblayout.h"
+#include "walletlayout.h"
 
 #include "cp1252text.h"
 
@@ -64,12 +64,12 @@ void readRecords(const std::uint8_t *data, std::size_t begin, std::size_t end, Q
                 return std::string_view(reinterpret_cast<const char *>(data) + from, to - from);
             };
             WebsiteProfile p;
-            p.Tympra = field(0) == "1";
-            p.Name = decode(field(1));
-            p.URL = decode(field(2));
-            p.ID = decode(field(3));
-            p.Password = decode(field(4));
-            p.ThumbName = decode(field(5));
+            p.tympra = field(0) == "1";
+            p.name = decode(field(1));
+            p.url = decode(field(2));
+            p.loginName = decode(field(3));
+            p.password = decode(field(4));
+            p.thumbName = decode(field(5));
             profiles.append(std::move(p));
         }
         fieldSepCount = 0;
@@ -99,25 +99,26 @@ void readRecords(const std::uint8_t *data, std::size_t begin, std::size_t end, Q
 
 } // namespace
 
-namespace dblayout {
+namespace walletlayout {
 
-ByteArray build(const Content &content)
+ByteArray build(const WalletContent &content)
 {
+    const Enrolment &e = content.enrolment;
     QString header(HeaderSize, QLatin1Char(' '));
-    overwrite(header, 0, content.userId + FieldSep + content.masterPassword + FieldSep);
-    overwrite(header, CredentialsSize, content.trainData);
+    overwrite(header, 0, e.userName + FieldSep + e.masterPassword + FieldSep);
+    overwrite(header, CredentialsSize, e.trainingText);
 
     qsizetype size = header.size();
     for (const WebsiteProfile &p : content.profiles)
-        size += 1 + 5 * FieldSep.size() + p.Name.size() + p.URL.size() + p.ID.size() + p.Password.size() +
-            p.ThumbName.size() + RecordSep.size();
+        size += 1 + 5 * FieldSep.size() + p.name.size() + p.url.size() + p.loginName.size() + p.password.size() +
+            p.thumbName.size() + RecordSep.size();
 
     QString text;
     text.reserve(size);
     text += header;
     for (const WebsiteProfile &p : content.profiles) {
-        text += p.Tympra ? QLatin1Char('1') : QLatin1Char('0');
-        for (const QString *field : {&p.Name, &p.URL, &p.ID, &p.Password, &p.ThumbName}) {
+        text += p.tympra ? QLatin1Char('1') : QLatin1Char('0');
+        for (const QString *field : {&p.name, &p.url, &p.loginName, &p.password, &p.thumbName}) {
             text += FieldSep;
             text += *field;
         }
@@ -126,28 +127,29 @@ ByteArray build(const Content &content)
     return cp1252text::encode(text);
 }
 
-std::optional<Content> parse(const std::uint8_t *data, std::size_t size)
+bool parse(const std::uint8_t *data, std::size_t size, WalletContent *content)
 {
     if (size < static_cast<std::size_t>(HeaderSize))
-        return std::nullopt;
+        return false;
     const std::string_view all(reinterpret_cast<const char *>(data), size);
 
-    Content content;
+    WalletContent read;
     int pieces = 0;
     split(all.substr(0, CredentialsSize), FieldSepBytes, [&](std::string_view piece) {
         if (pieces == 0)
-            content.userId = decode(piece);
+            read.enrolment.userName = decode(piece);
         else if (pieces == 1)
-            content.masterPassword = decode(piece);
+            read.enrolment.masterPassword = decode(piece);
         ++pieces;
         return true;
     });
     if (pieces < 3)
-        return std::nullopt;
-    content.trainData = decode(all.substr(CredentialsSize, TrainDataSize));
+        return false;
+    read.enrolment.trainingText = decode(all.substr(CredentialsSize, TrainingTextSize));
 
-    readRecords(data, HeaderSize, size, content.profiles);
-    return content;
+    readRecords(data, HeaderSize, size, read.profiles);
+    *content = std::move(read);
+    return true;
 }
 
-} // namespace dblayout
+} // namespace walletlayout

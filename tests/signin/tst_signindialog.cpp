@@ -1,8 +1,8 @@
 // The sign-in dialog over a store in a fresh program folder, enrolling and logging in by typing.
-#include "clsagentdb.h"
-#include "frmtympra.h"
 #include "keyclock.h"
+#include "profilestore.h"
 #include "seams.h"
+#include "signindialog.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -15,7 +15,19 @@ const QString kSample = QString("0.15 ").repeated(6) + QString("0.08 ").repeated
 
 struct SignIn : KeyClock
 {
-    explicit SignIn(const QString &engine = "") : dialog(db, granted, messages, engine, *this) { }
+    // Opens the dialog in the mode the wallet decides, and shows it.
+    void start(const QString &engine = "")
+    {
+        const auto mode = store.open() ? SignInDialog::Mode::Login : SignInDialog::Mode::Enrolment;
+        dialog.emplace(mode, store, messages, engine, *this);
+        QObject::connect(&*dialog, &QDialog::finished, [this](int result) { granted = result == QDialog::Accepted; });
+        dialog->show();
+    }
+    template<typename T = QLineEdit>
+    T *child(const char *name) const
+    {
+        return dialog->findChild<T *>(name);
+    }
     quint32 keyTime(const QKeyEvent &e) const override { return e.type() == QEvent::KeyPress ? now += 150 : now + 80; }
 
     // Types into the password box and presses Next. '#' is Backspace, '<' selects the character before the cursor,
@@ -27,21 +39,21 @@ struct SignIn : KeyClock
                 c, c.toUpper().unicode());
             for (const auto type : {QEvent::KeyPress, QEvent::KeyRelease}) {
                 QKeyEvent event(type, key, c == '<' ? Qt::ShiftModifier : Qt::NoModifier, c, c == '*');
-                QApplication::sendEvent(dialog.txtMasterPassword, &event);
+                QApplication::sendEvent(child("txtMasterPassword"), &event);
             }
         }
-        dialog.cmdNext->click();
+        child<QPushButton>("cmdNext")->click();
     }
 
     mutable quint32 now = 0;
     QTemporaryDir folder;
-    clsAgentDB db {folder.path()};
+    ProfileStore store {folder.path()};
     RecordingMessageService messages;
     bool granted = false;
-    frmTympra dialog;
+    std::optional<SignInDialog> dialog;
 };
 
-class tst_frmTympra : public QObject
+class tst_SignInDialog : public QObject
 {
     Q_OBJECT
 
@@ -59,27 +71,29 @@ private slots:
     {
         QFETCH(QString, found);
         SignIn s;
-        QFile file(s.db.DBFile());
+        QFile file(s.store.walletPath());
         QVERIFY(found != "folder" || QDir().mkdir(file.fileName()));
         QVERIFY(found != "damaged" || (file.open(QIODevice::WriteOnly) && file.write("damaged") && file.flush()));
-        QVERIFY(!s.db.OpenDB());
-        s.dialog.RegisterNewTYMProfile();
-        s.dialog.show();
-        s.dialog.txtUserID->setText(kUser);
+        s.start();
+        QCOMPARE(s.dialog->windowTitle(), "Vaultry Registration - powered by Tympra");
+        s.child("txtUserID")->setText(kUser);
         for (int n = 0; n < 10; ++n) // the first step, then nine typings
             s.next(kPassword);
+        QCOMPARE(s.child("txtCount")->text(), "9");
         s.next("Secret77#"); // refused and not counted: a correction, and another text
         s.next("Secret8");
-        found == "cancel" ? s.dialog.cmdCancel->click() : s.next(kPassword);
+        found == "cancel" ? s.child<QPushButton>("cmdCancel")->click() : s.next(kPassword);
         QCOMPARE(s.granted, found.isEmpty() || found == "damaged");
         QCOMPARE(s.messages.messages.size(), found == "damaged" || found == "folder" ? 3 : 2); // named, or told
-        QFile kept(s.db.KeptUnreadableDBFile());
+        QFile kept(s.store.keptUnreadableWallet());
         QCOMPARE(kept.open(QIODevice::ReadOnly) && kept.readAll() == "damaged", found == "damaged");
         QVERIFY(s.messages.lastText().contains(QDir::toNativeSeparators(kept.fileName())));
-        clsAgentDB stored(s.folder.path());
-        QVERIFY(!s.dialog.isVisible() && stored.OpenDB() == s.granted);
-        QCOMPARE(stored.TYMUserID + stored.TYMMasterPassword + stored.TYMTrainData.trimmed(),
-                 s.granted ? kUser + kPassword + kSample.repeated(10).trimmed() : "");
+        // A save that fails says why, below the described message.
+        QVERIFY(found != "folder" || s.messages.lastText().startsWith("Failed to save profile.\r\n" + file.fileName()));
+        ProfileStore stored(s.folder.path());
+        QVERIFY(!s.dialog->isVisible() && stored.open() == s.granted);
+        const Enrolment enrolled {kUser, kPassword, kSample.repeated(10).leftJustified(2948)};
+        QCOMPARE(stored.enrolment(), s.granted ? enrolled : Enrolment());
         QCOMPARE(QDir(s.folder.path()).isEmpty(), found == "cancel");
     }
 
@@ -112,30 +126,29 @@ private slots:
         QFETCH(QString, row);
         const QStringList f = row.split('|'); // engine, stored, user, keys, outcome
         const QString &engine = f[0], &outcome = f[4];
-        SignIn s(QCoreApplication::applicationDirPath() + "/fakeengines/" + engine + "/Tymcore");
-        s.db.TYMUserID = kUser;
-        s.db.TYMMasterPassword = kPassword;
+        SignIn s;
+        QString samples;
         for (const QChar c : f[1])
-            s.db.TYMTrainData += c == '0' ? "% " : QString(c).remove('S') + kSample;
-        s.db.TYMTrainData = s.db.TYMTrainData.leftJustified(2948); // as the database gives it back
-        engine == "-" ? s.dialog.RegisterNewTYMProfile() : s.dialog.LogInTYMProfile();
-        s.dialog.show();
-        s.dialog.txtUserID->setText(f[2]);
+            samples += c == '0' ? "% " : QString(c).remove('S') + kSample;
+        QVERIFY(engine == "-" || s.store.setEnrolment({kUser, kPassword, samples}));
+        s.start(QCoreApplication::applicationDirPath() + "/fakeengines/" + engine + "/Tymcore");
+        s.child("txtUserID")->setText(f[2]);
         s.next(f[3]);
         const bool refused = !QStringList {"granted", "taken", "silent"}.contains(outcome);
         QCOMPARE(s.granted, outcome == "granted");
-        QCOMPARE(s.dialog.isVisible(), !s.granted);
+        QCOMPARE(s.dialog->isVisible(), !s.granted);
         QCOMPARE(s.messages.messages.size(), int(refused));
         QVERIFY(s.messages.lastText().contains(refused ? outcome : ""));
         QVERIFY(outcome != "loaded" || s.messages.lastText().section("\r\n", 1).contains("Tymcore")); // the reason
         // A refused login empties the box for the next typing; a refused first step or an ended attempt leaves it.
-        QCOMPARE(s.dialog.txtMasterPassword->text().isEmpty(),
+        QCOMPARE(s.child("txtMasterPassword")->text().isEmpty(),
                  outcome == "taken" || (refused && engine != "-" && outcome != "loaded"));
-        clsAgentDB stored(s.folder.path()); // a granted login's typing takes the place of the oldest sample
-        QCOMPARE(stored.OpenDB() ? stored.TYMTrainData.trimmed() : "",
-                 s.granted ? (kSample.repeated(2) + ("9" + kSample).repeated(7) + kSample).trimmed() : "");
+        ProfileStore stored(s.folder.path()); // a granted login's typing takes the place of the oldest sample
+        QCOMPARE(stored.open() ? stored.enrolment().trainingText.trimmed() : "",
+                 s.granted ? (kSample.repeated(2) + ("9" + kSample).repeated(7) + kSample).trimmed()
+                           : samples.trimmed());
     }
 };
 
-QTEST_MAIN(tst_frmTympra)
-#include "tst_frmtympra.moc"
+QTEST_MAIN(tst_SignInDialog)
+#include "tst_signindialog.moc"

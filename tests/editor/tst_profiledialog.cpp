@@ -1,11 +1,13 @@
 // The profile dialog over a store in a temporary program folder, its pictures chosen from another folder.
-#include "clsagentdb.h"
-#include "frmwebsiteprofile.h"
-#include "passwordgenerator.h"
+#include "profiledialog.h"
+#include "profilestore.h"
 #include "seams.h"
 
 #include <QtTest>
 #include <QtWidgets>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 QByteArray read(const QString &path)
@@ -17,16 +19,15 @@ QByteArray read(const QString &path)
 struct Dialog
 {
     QTemporaryDir folder, elsewhere;
-    clsAgentDB db {folder.path()};
+    ProfileStore store {folder.path()};
     RecordingMessageService messages;
     ScriptedFileDialogService files;
-    std::unique_ptr<frmWebsiteProfile> d; // fresh for each use, as the main window makes it
+    std::unique_ptr<ProfileDialog> d; // fresh for each use, as the main window makes it
 
     // Opens the dialog on a new profile (or on profile i), types the texts and answers the picture chooser.
     void confirm(const QStringList &texts, const QStringList &pictures = {}, int i = -1)
     {
-        d = std::make_unique<frmWebsiteProfile>(db, messages, files);
-        i < 0 ? d->NewWP() : d->EditWP(i);
+        d = std::make_unique<ProfileDialog>(store, i, messages, files);
         d->show();
         const char *boxes[] = {"txtWebsiteName", "txtURL", "txtID", "txtPassword"};
         for (int k = 0; k < texts.size(); ++k)
@@ -47,23 +48,24 @@ struct Dialog
     // The profiles as the database file holds them.
     QStringList stored() const
     {
-        clsAgentDB reread(folder.path());
+        ProfileStore reread(folder.path());
         QStringList result;
-        for (const WebsiteProfile &p : reread.OpenDB() ? reread.Profiles() : QList<WebsiteProfile>())
-            result << QStringList {p.Name, p.URL, p.ID, p.Password, p.ThumbName}.join('|');
+        for (const WebsiteProfile &p : reread.open() ? reread.profiles() : QList<WebsiteProfile>())
+            result << QStringList {p.name, p.url, p.loginName, p.password, p.thumbName}.join('|');
         return result;
     }
     // A folder that is not empty where the database file belongs makes every save fail.
     void block(bool on)
     {
-        QFile::remove(db.DBFile());
-        on ? QDir(folder.path()).mkpath("vy.bdb/keep") : QDir(db.DBFile()).removeRecursively();
+        QFile::remove(store.walletPath());
+        on ? QDir(folder.path()).mkpath("vy.bdb/keep") : QDir(store.walletPath()).removeRecursively();
     }
+    QString thumb(int i) const { return store.thumbPath(store.profiles().at(i)); }
 };
 const QStringList kMail {"Mail", "http://mail/", "me", "pw"};
 } // namespace
 
-class tst_WebsiteProfile : public QObject
+class tst_ProfileDialog : public QObject
 {
     Q_OBJECT
 private slots:
@@ -75,8 +77,8 @@ private slots:
         t.confirm({"  Mail ", " http://mail/ ", " me", "pw  "}, {t.picture("first.bmp", Qt::red), second});
         QCOMPARE(t.messages.lastText(), "Database updated successfully.");
         QCOMPARE(t.stored(), QStringList {"Mail|http://mail/|me|pw|second.bmp"});
-        QCOMPARE(read(t.db.WPThumbName(0)), read(second));
-        QVERIFY(!QFile::exists(t.db.ThumbsFolder() + "first.bmp"));
+        QCOMPARE(read(t.thumb(0)), read(second));
+        QVERIFY(!QFile::exists(t.store.thumbsFolder() + "first.bmp"));
     }
 
     // Blank required fields and text that code page 1252 cannot hold are refused, the dialog left open.
@@ -95,27 +97,28 @@ private slots:
         Dialog t;
         t.confirm(texts);
         QVERIFY2(t.messages.lastText().contains(message), qPrintable(t.messages.lastText()));
-        QVERIFY(t.d->isVisible() && !QFile::exists(t.db.DBFile()));
+        QVERIFY(t.d->isVisible() && !QFile::exists(t.store.walletPath()));
     }
 
-    // A failed save puts store and pictures back as they were: trying again adds the profile once.
-    void failedSaveRestoresTheStore()
+    // A failed save says why and leaves store and pictures as they were: trying again adds the profile once.
+    void failedSaveChangesNothing()
     {
         Dialog t;
         t.block(true);
         t.confirm(kMail, {t.picture("pic.bmp", Qt::green)});
-        QCOMPARE(t.messages.lastText(), "Failed to update database.\r\nPlease try again.");
-        QVERIFY(t.db.WebsiteProfileCount() == 0 && !QFile::exists(t.db.ThumbsFolder() + "pic.bmp"));
+        QCOMPARE(t.messages.lastText().section(" cannot be written: ", 0, 0),
+                 "Failed to update database.\r\nPlease try again.\r\n" + t.store.walletPath());
+        QVERIFY(t.store.profiles().isEmpty() && !QFile::exists(t.store.thumbsFolder() + "pic.bmp"));
         t.block(false);
         t.d->findChild<QPushButton *>("cmdConfirm")->click();
         QCOMPARE(t.stored(), QStringList {"Mail|http://mail/|me|pw|pic.bmp"});
 
-        const QByteArray old = read(t.db.WPThumbName(0));
-        const QList<WebsiteProfile> before = t.db.Profiles();
+        const QByteArray old = read(t.thumb(0));
+        const QList<WebsiteProfile> before = t.store.profiles();
         t.block(true);
         t.confirm({"Other", "http://other/", "you", "new"}, {t.picture("pic.bmp", Qt::red)}, 0);
-        QCOMPARE(t.db.Profiles(), before);
-        QCOMPARE(read(t.db.WPThumbName(0)), old);
+        QCOMPARE(t.store.profiles(), before);
+        QCOMPARE(read(t.thumb(0)), old);
     }
 
     // Only an existing file counts as a choice, copied as it is even when it shows no picture; a copy that fails is
@@ -145,41 +148,79 @@ private slots:
         t.confirm(kMail, {answer});
         QVERIFY(t.d->findChild<QLabel *>("imgThumb")->pixmap().isNull());
         QCOMPARE(t.stored(), QStringList {"Mail|http://mail/|me|pw|" + stored});
-        QCOMPARE(t.messages.messages.size(), noThumbs ? 2 : 1); // "Failed to save thumbnail." first
-        QCOMPARE(read(t.db.ThumbsFolder() + stored), QByteArray(stored.isEmpty() || noThumbs ? "" : "text"));
+        QCOMPARE(t.messages.messages.size(), noThumbs ? 2 : 1); // "Failed to save thumbnail." and why, first
+        QVERIFY(!noThumbs || t.messages.messages.first().text.startsWith("Failed to save thumbnail.\r\nThe folder "));
+        QCOMPARE(read(t.store.thumbsFolder() + stored), QByteArray(stored.isEmpty() || noThumbs ? "" : "text"));
     }
 
     // Generate fills the box with 20 characters, or as many as the box takes, drawn from letters, digits and every
-    // printable ASCII symbol; the meter follows every change of the box, typed or generated.
+    // printable ASCII symbol; the meter follows every change of the box, typed or generated, in zxcvbn's five steps
+    // (typed passwords just below or above their bounds of 10^3, 10^6, 10^8 and 10^10 guesses).
     void generatorAndMeter_data()
     {
-        QTest::addColumn<int>("limit"); // of the box; 0: typed, not generated
+        QTest::addColumn<int>("limit"); // of the box
+        QTest::addColumn<QString>("typed"); // rather than generated
+        QTest::addColumn<int>("score");
         QTest::addColumn<QString>("rating");
-        QTest::newRow("as designed") << 256 << "Very unguessable";
-        QTest::newRow("a short box") << 8 << "Very unguessable";
-        QTest::newRow("typed") << 0 << "Too guessable";
+        QTest::newRow("as designed") << 256 << "" << 4 << "Very unguessable";
+        QTest::newRow("a short box") << 8 << "" << 4 << "Very unguessable";
+        QTest::newRow("empty") << 256 << "x\b" << 0 << "";
+        QTest::newRow("10^2.99") << 256 << "house1" << 0 << "Too guessable";
+        QTest::newRow("10^4.84") << 256 << "sEcret7" << 1 << "Very guessable";
+        QTest::newRow("10^6.07") << 256 << "correcthorse" << 2 << "Somewhat guessable";
+        QTest::newRow("10^9.88") << 256 << "purple-monkey-88" << 3 << "Safely unguessable";
+        QTest::newRow("10^10.25") << 256 << "zebra7Quilt" << 4 << "Very unguessable";
     }
     void generatorAndMeter()
     {
         QFETCH(int, limit);
+        QFETCH(QString, typed);
+        QFETCH(int, score);
         QFETCH(QString, rating);
+        Dialog g;
+        ProfileDialog d(g.store, -1, g.messages, g.files);
+        auto *box = d.findChild<QLineEdit *>("txtPassword");
+        box->setMaxLength(limit);
         QString drawn;
-        for (int k = 0; k < 200 && limit; ++k)
-            drawn += PasswordGenerator::generate(limit);
-        QCOMPARE(drawn.size(), 200 * qMin(limit, 20));
+        for (int k = 0; k < 200 && typed.isEmpty(); ++k)
+            (d.findChild<QPushButton *>("cmdGeneratePassword")->click(), drawn += box->text());
+        QCOMPARE(drawn.size(), typed.isEmpty() ? 200 * qMin(limit, 20) : 0);
         std::sort(drawn.begin(), drawn.end());
         drawn.erase(std::unique(drawn.begin(), drawn.end()), drawn.end());
-        QVERIFY(!limit || (drawn.size() == 94 && drawn.contains(QRegularExpression("^[!-~]+$"))));
-
-        Dialog g;
-        frmWebsiteProfile d(g.db, g.messages, g.files);
-        auto *box = d.findChild<QLineEdit *>("txtPassword");
-        box->setMaxLength(limit ? limit : 256);
-        limit ? d.findChild<QPushButton *>("cmdGeneratePassword")->click() : QTest::keyClicks(box, "password");
-        QCOMPARE(box->text().size(), limit ? qMin(limit, 20) : 8);
+        QVERIFY(!typed.isEmpty() || (drawn.size() == 94 && drawn.contains(QRegularExpression("^[!-~]+$"))));
+        QTest::keyClicks(box, typed);
+        const auto *meter = d.findChild<QProgressBar *>("pgrStrength");
         QCOMPARE(d.findChild<QLabel *>("lblStrength")->text(), rating);
+        QVERIFY(meter->value() == score && meter->accessibleDescription() == rating);
+    }
+
+    // Each password is drawn afresh from the system's random source: two processes with the same memory (a fork)
+    // still draw different ones, where a generator seeded once inside the program would draw the same.
+    void generatorDrawsFromTheSystem()
+    {
+        Dialog g;
+        ProfileDialog d(g.store, -1, g.messages, g.files);
+        int pipeEnds[2];
+        QVERIFY(::pipe(pipeEnds) == 0);
+        const auto draw = [&] {
+            d.findChild<QPushButton *>("cmdGeneratePassword")->click();
+            return d.findChild<QLineEdit *>("txtPassword")->text().toLatin1();
+        };
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::alarm(10); // never left hanging
+            const QByteArray password = draw();
+            ::_exit(::write(pipeEnds[1], password.constData(), password.size()) == password.size() ? 0 : 1);
+        }
+        ::close(pipeEnds[1]);
+        const QByteArray mine = draw();
+        char theirs[64] = {};
+        const ssize_t got = ::read(pipeEnds[0], theirs, sizeof theirs);
+        int status = 0;
+        QVERIFY(child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) && !WEXITSTATUS(status));
+        QVERIFY(got == 20 && mine.size() == 20 && mine != QByteArray(theirs, int(got)));
     }
 };
 
-QTEST_MAIN(tst_WebsiteProfile)
-#include "tst_frmwebsiteprofile.moc"
+QTEST_MAIN(tst_ProfileDialog)
+#include "tst_profiledialog.moc"
