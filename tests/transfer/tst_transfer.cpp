@@ -62,6 +62,7 @@ private slots:
         row("latin1.csv", "refused: The file is not a text file in UTF-8");
         row("unclosed-quote.csv", "refused: The file is not a valid CSV file: in row 2 a quoted field");
         row("too-few-cells.csv", "refused: Row 3 has 3 cells where the header row has 4");
+        row("too-many-cells.csv", "refused: Row 3 has 5 cells where the header row has 4");
         row("empty.csv", "refused: The file is empty.");
     }
     void layouts()
