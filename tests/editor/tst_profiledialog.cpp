@@ -69,7 +69,8 @@ class tst_ProfileDialog : public QObject
 {
     Q_OBJECT
 private slots:
-    // Texts are trimmed; of two pictures chosen the last is copied, at Confirm only.
+    // Texts are trimmed; of two pictures chosen the last is copied, at Confirm only; an edit without a new picture
+    // keeps the one the profile has.
     void savesTrimmedWithTheLastPicture()
     {
         Dialog t;
@@ -79,6 +80,8 @@ private slots:
         QCOMPARE(t.stored(), QStringList {"Mail|http://mail/|me|pw|second.bmp"});
         QCOMPARE(read(t.thumb(0)), read(second));
         QVERIFY(!QFile::exists(t.store.thumbsFolder() + "first.bmp"));
+        t.confirm({"Post"}, {}, 0);
+        QCOMPARE(t.stored(), QStringList {"Post|http://mail/|me|pw|second.bmp"});
     }
 
     // Blank required fields and text that code page 1252 cannot hold are refused, the dialog left open.
