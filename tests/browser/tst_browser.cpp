@@ -388,11 +388,8 @@ private slots:
         QVERIFY(w.tabs().startPageView()->isVisible() && w.page(0)->requestedUrl().isEmpty());
         QVERIFY(w.window->findChild<IdleWatch *>()->interval() == std::chrono::minutes(5));
         w.child<QCheckBox>("chkAutoSignIn")->setChecked(false);
-        {
-            QSettings ini(w.settings.path(), QSettings::IniFormat);
-            ini.setValue("Vaultry/HomePage", url("/a"));
-            ini.setValue("Vaultry/LockMinutes", 0);
-        }
+        QSettings(w.settings.path(), QSettings::IniFormat).setValue("Vaultry/HomePage", url("/a"));
+        QSettings(w.settings.path(), QSettings::IniFormat).setValue("Vaultry/LockMinutes", 0);
         w.connected = false;
         w.open();
         QVERIFY(!w.child<QCheckBox>("chkAutoSignIn")->isChecked());
