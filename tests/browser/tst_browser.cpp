@@ -9,7 +9,6 @@
 #include "profilelist.h"
 #include "secretclipboard.h"
 #include "signindialog.h"
-#include "startpage.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -384,7 +383,7 @@ private slots:
         w.open();
         const QString logoWidth = "document.body.innerText.includes('TIPS!') ? document.images[0].naturalWidth : -1";
         QTRY_COMPARE_WITH_TIMEOUT(w.eval(w.tabs().startPageView()->page(), logoWidth).toInt(),
-                                  QImage(logoPath(w.folder.path())).width(), 30000);
+                                  QImage(w.folder.filePath("Qorvish.bmp")).width(), 30000);
         QVERIFY(w.tabs().startPageView()->isVisible() && w.page(0)->requestedUrl().isEmpty());
         QVERIFY(w.window->findChild<IdleWatch *>()->interval() == std::chrono::minutes(5));
         w.child<QCheckBox>("chkAutoSignIn")->setChecked(false);
