@@ -72,6 +72,20 @@ struct FilePair
         out.close();
         return out || refuseFile(error, "cannot write", outPath);
     }
+    // Whole chunks while more than one is left: read, each block transformed in place, written.
+    template<typename Transform>
+    bool passChunks(std::uintmax_t &left, ByteArray &buffer, Transform transform)
+    {
+        for (; left > kChunkSize; left -= kChunkSize) {
+            if (!read(buffer.data(), kChunkSize))
+                return false;
+            for (std::size_t i = 0; i < kChunkSize; i += kBlockSize)
+                transform(buffer.data() + i);
+            if (!write(buffer.data(), kChunkSize))
+                return false;
+        }
+        return true;
+    }
 };
 
 bool fileSize(const fs::path &path, std::uintmax_t &size, std::string *error)
@@ -150,17 +164,12 @@ bool AesCipher::encryptFile(const fs::path &plaintextFile, const fs::path &ciphe
         return false;
 
     ByteArray buffer(std::size_t(std::min(n, kChunkSize)));
-    std::uintmax_t remaining = l;
-    for (; n > kChunkSize; n -= kChunkSize, remaining -= kChunkSize) {
-        if (!files.read(buffer.data(), kChunkSize))
-            return false;
-        for (std::size_t i = 0; i < kChunkSize; i += kBlockSize)
-            encryptBytes(buffer.data() + i, buffer.data() + i);
-        if (!files.write(buffer.data(), kChunkSize))
-            return false;
-    }
+    const std::uintmax_t total = n;
+    if (!files.passChunks(n, buffer, [this](std::uint8_t *block) { encryptBytes(block, block); }))
+        return false;
 
     // Last chunk: the rest of the input, zero bytes, and the length byte.
+    const std::uintmax_t remaining = l - (total - n);
     std::fill(buffer.begin(), buffer.begin() + std::ptrdiff_t(n), 0x00);
     if (!files.read(buffer.data(), std::size_t(remaining)))
         return false;
@@ -182,14 +191,8 @@ bool AesCipher::decryptFile(const fs::path &ciphertextFile, const fs::path &plai
         return false;
 
     ByteArray buffer(std::size_t(std::min(m, kChunkSize)));
-    for (; m > kChunkSize; m -= kChunkSize) {
-        if (!files.read(buffer.data(), kChunkSize))
-            return false;
-        for (std::size_t i = 0; i < kChunkSize; i += kBlockSize)
-            decryptBytes(buffer.data() + i, buffer.data() + i);
-        if (!files.write(buffer.data(), kChunkSize))
-            return false;
-    }
+    if (!files.passChunks(m, buffer, [this](std::uint8_t *block) { decryptBytes(block, block); }))
+        return false;
 
     const std::size_t last = std::size_t(m);
     if (!files.read(buffer.data(), last))
