@@ -30,6 +30,67 @@ void drawSeries(QPainter &p, const QList<QPointF> &points, const QColor &color, 
     p.setBrush(Qt::NoBrush);
 }
 
+// Where a level and a rate lie in the plot.
+struct Axes
+{
+    QRectF plot;
+    int minLevel;
+    int maxLevel;
+    double yMax;
+
+    QPointF at(double level, double rate) const
+    {
+        return QPointF(plot.left() + (level - minLevel) / (maxLevel - minLevel) * plot.width(),
+                       plot.bottom() - rate / yMax * plot.height());
+    }
+};
+
+void drawAxes(QPainter &p, const Axes &a)
+{
+    p.setPen(QPen(QColor(225, 225, 225), 1));
+    for (int step = 0; step <= qRound(a.yMax * 20); ++step)
+        p.drawLine(a.at(a.minLevel, step * 0.05), a.at(a.maxLevel, step * 0.05));
+    p.setPen(QPen(Qt::black, 1.5));
+    p.drawLine(a.plot.bottomLeft(), a.plot.bottomRight());
+    p.drawLine(a.plot.bottomLeft(), a.plot.topLeft());
+    for (int step = 0; step <= qRound(a.yMax * 20); ++step) {
+        const QPointF pt = a.at(a.minLevel, step * 0.05);
+        p.drawLine(pt, pt - QPointF(6, 0));
+        p.drawText(QRectF(pt.x() - 60, pt.y() - 10, 50, 20), Qt::AlignRight | Qt::AlignVCenter,
+                   QStringLiteral("%1%").arg(step * 5));
+    }
+    for (int level = a.minLevel; level <= a.maxLevel; ++level) {
+        const QPointF pt = a.at(level, 0);
+        p.drawLine(pt, pt + QPointF(0, 6));
+        p.drawText(QRectF(pt.x() - 20, pt.y() + 8, 40, 20), Qt::AlignCenter, QString::number(level));
+    }
+    p.drawText(QRectF(a.plot.left(), a.plot.bottom() + 32, a.plot.width(), 22), Qt::AlignCenter,
+               QStringLiteral("Security level (0 most lenient, 10 strictest)"));
+    p.save();
+    p.translate(24, a.plot.center().y());
+    p.rotate(-90);
+    p.drawText(QRectF(-150, -12, 300, 24), Qt::AlignCenter, QStringLiteral("Rate, averaged over subjects"));
+    p.restore();
+}
+
+void drawLegend(QPainter &p, const QRectF &plot)
+{
+    const QRectF legend(plot.left() + 20, plot.top() + 10, 360, 62);
+    p.setPen(QPen(QColor(160, 160, 160), 1));
+    p.setBrush(Qt::white);
+    p.drawRect(legend);
+    p.setBrush(Qt::NoBrush);
+    const QList<std::pair<QString, QColor>> entries = {
+        {QStringLiteral("False rejections (own typings refused)"), kRejectionColor},
+        {QStringLiteral("False acceptances (impostors let in)"), kAcceptanceColor}};
+    for (int i = 0; i < entries.size(); ++i) {
+        const double y = legend.top() + 18 + i * 26;
+        drawSeries(p, {QPointF(legend.left() + 12, y), QPointF(legend.left() + 42, y)}, entries[i].second, i == 1);
+        p.setPen(Qt::black);
+        p.drawText(QRectF(legend.left() + 52, y - 11, legend.width() - 56, 22), Qt::AlignVCenter, entries[i].first);
+    }
+}
+
 } // namespace
 
 QImage draw(const QList<LevelRates> &rates, int programLevel, const QString &title, const QString &note)
@@ -51,70 +112,24 @@ QImage draw(const QList<LevelRates> &rates, int programLevel, const QString &tit
     double top = 0.0;
     for (const LevelRates &r : rates)
         top = std::max({top, r.falseRejection, r.falseAcceptance});
-    const double yMax = std::max(0.1, std::ceil(top * 10.0 + 0.001) / 10.0);
     const int minLevel = rates.first().level;
-    const int maxLevel = std::max(rates.last().level, minLevel + 1);
-    auto at = [&](double level, double rate) {
-        return QPointF(plot.left() + (level - minLevel) / (maxLevel - minLevel) * plot.width(),
-                       plot.bottom() - rate / yMax * plot.height());
-    };
-
-    // Grid and axes.
-    p.setPen(QPen(QColor(225, 225, 225), 1));
-    for (int step = 0; step <= qRound(yMax * 20); ++step) {
-        const double rate = step * 0.05;
-        p.drawLine(at(minLevel, rate), at(maxLevel, rate));
-    }
-    p.setPen(QPen(Qt::black, 1.5));
-    p.drawLine(plot.bottomLeft(), plot.bottomRight());
-    p.drawLine(plot.bottomLeft(), plot.topLeft());
-    for (int step = 0; step <= qRound(yMax * 20); ++step) {
-        const QPointF pt = at(minLevel, step * 0.05);
-        p.drawLine(pt, pt - QPointF(6, 0));
-        p.drawText(QRectF(pt.x() - 60, pt.y() - 10, 50, 20), Qt::AlignRight | Qt::AlignVCenter,
-                   QStringLiteral("%1%").arg(step * 5));
-    }
-    for (int level = minLevel; level <= maxLevel; ++level) {
-        const QPointF pt = at(level, 0);
-        p.drawLine(pt, pt + QPointF(0, 6));
-        p.drawText(QRectF(pt.x() - 20, pt.y() + 8, 40, 20), Qt::AlignCenter, QString::number(level));
-    }
-    p.drawText(QRectF(plot.left(), plot.bottom() + 32, plot.width(), 22), Qt::AlignCenter,
-               QStringLiteral("Security level (0 most lenient, 10 strictest)"));
-    p.save();
-    p.translate(24, plot.center().y());
-    p.rotate(-90);
-    p.drawText(QRectF(-150, -12, 300, 24), Qt::AlignCenter, QStringLiteral("Rate, averaged over subjects"));
-    p.restore();
+    const Axes axes {plot, minLevel, std::max(rates.last().level, minLevel + 1),
+                     std::max(0.1, std::ceil(top * 10.0 + 0.001) / 10.0)};
+    drawAxes(p, axes);
 
     // The level the program asks for.
     p.setPen(QPen(QColor(120, 120, 120), 1.2, Qt::DashLine));
-    p.drawLine(at(programLevel, 0), at(programLevel, yMax));
-    p.drawText(at(programLevel, yMax) + QPointF(6, 14), QStringLiteral("program's level"));
+    p.drawLine(axes.at(programLevel, 0), axes.at(programLevel, axes.yMax));
+    p.drawText(axes.at(programLevel, axes.yMax) + QPointF(6, 14), QStringLiteral("program's level"));
 
     QList<QPointF> rejection, acceptance;
     for (const LevelRates &r : rates) {
-        rejection.append(at(r.level, r.falseRejection));
-        acceptance.append(at(r.level, r.falseAcceptance));
+        rejection.append(axes.at(r.level, r.falseRejection));
+        acceptance.append(axes.at(r.level, r.falseAcceptance));
     }
     drawSeries(p, rejection, kRejectionColor, false);
     drawSeries(p, acceptance, kAcceptanceColor, true);
-
-    // Legend.
-    const QRectF legend(plot.left() + 20, plot.top() + 10, 360, 62);
-    p.setPen(QPen(QColor(160, 160, 160), 1));
-    p.setBrush(Qt::white);
-    p.drawRect(legend);
-    p.setBrush(Qt::NoBrush);
-    const QList<std::pair<QString, QColor>> entries = {
-        {QStringLiteral("False rejections (own typings refused)"), kRejectionColor},
-        {QStringLiteral("False acceptances (impostors let in)"), kAcceptanceColor}};
-    for (int i = 0; i < entries.size(); ++i) {
-        const double y = legend.top() + 18 + i * 26;
-        drawSeries(p, {QPointF(legend.left() + 12, y), QPointF(legend.left() + 42, y)}, entries[i].second, i == 1);
-        p.setPen(Qt::black);
-        p.drawText(QRectF(legend.left() + 52, y - 11, legend.width() - 56, 22), Qt::AlignVCenter, entries[i].first);
-    }
+    drawLegend(p, plot);
 
     p.setPen(Qt::black);
     QFont titleFont = font;

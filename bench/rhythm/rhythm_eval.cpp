@@ -110,8 +110,9 @@ void printSpeed(TymcoreEngine &engine, const QString &libraryPath, const RhythmM
     constexpr int kCalls = 20000;
     QElapsedTimer timer;
     timer.start();
+    RhythmMatrix matrix;
     for (int i = 0; i < kCalls; ++i)
-        engine.referenceMatrix(training, rhythm::kSecurityLevel);
+        engine.referenceMatrix(training, rhythm::kSecurityLevel, &matrix);
     const double adapterMicros = timer.nsecsElapsed() / 1000.0 / kCalls;
 
     QLibrary library(libraryPath);
@@ -153,8 +154,9 @@ int measureEngine(const Options &o, const QList<EnrolledSubject> &subjects)
 {
     const QString libraryPath = TymcoreEngine::libraryPathIn(o.programFolder);
     TymcoreEngine engine(libraryPath);
-    if (!engine.isCreated()) {
-        std::fprintf(stderr, "rhythm_eval: no engine: %s\n", qPrintable(engine.errorString()));
+    QString error;
+    if (!engine.load(&error)) {
+        std::fprintf(stderr, "rhythm_eval: no engine: %s\n", qPrintable(error));
         return 1;
     }
 
@@ -205,14 +207,10 @@ int measureEngine(const Options &o, const QList<EnrolledSubject> &subjects)
     return 0;
 }
 
-// Constants chosen on one half, judged on the other.
-int crossValidate(const Options &o, const QList<EnrolledSubject> &subjects)
+void printProtocol(const Options &o, const CandidateGrid &grid, qsizetype subjects, qsizetype folds)
 {
-    const auto protocol = o.adapt ? OutcomeTable::Protocol::Learning : OutcomeTable::Protocol::Fixed;
-    const CandidateGrid grid = candidates::grid(protocol);
-    const QList<Fold> folds = crossval::folds(int(subjects.size()), o.splits, o.seed);
     std::printf("subjects: %lld; %d random splits into halves, each half choosing for the other: %lld folds%s\n",
-                static_cast<long long>(subjects.size()), o.splits, static_cast<long long>(folds.size()),
+                static_cast<long long>(subjects), o.splits, static_cast<long long>(folds),
                 o.adapt ? "; learning from every granted login" : "");
     std::printf("candidates: %lld rhythm quantiles x %lld scales x %lld fast shares x %lld level-5 margins (%.3f to "
                 "%.3f)\n",
@@ -223,11 +221,12 @@ int crossValidate(const Options &o, const QList<EnrolledSubject> &subjects)
                 "choosing half, the shape with the lowest FRR there wins; judged half: impostors from that half only\n",
                 crossval::kMinMarginAt5, crossval::kTargetFar * 100.0);
     std::fflush(stdout);
-    QElapsedTimer timer;
-    timer.start();
-    const OutcomeTable table(grid, subjects, protocol);
-    std::printf("candidates tried on every subject in %.0f s\n", timer.elapsed() / 1000.0);
+}
 
+// Each fold's choice and its rates on the judged half, printed as they come.
+QList<FoldResult> judgeFolds(const OutcomeTable &table, const QList<EnrolledSubject> &subjects,
+                             const QList<Fold> &folds, OutcomeTable::Protocol protocol)
+{
     QList<FoldResult> results;
     for (qsizetype f = 0; f < folds.size(); ++f) {
         const FoldResult result = crossval::judge(table, subjects, folds[f], protocol);
@@ -238,12 +237,45 @@ int crossValidate(const Options &o, const QList<EnrolledSubject> &subjects)
         const LevelRates &judged5 = result.judged[rhythm::kSecurityLevel];
         std::printf("fold %lld: %s; choosing half FRR=%s FAR=%s, judged half FRR=%s FAR=%s\n",
                     static_cast<long long>(f + 1),
-                    qPrintable(describe(grid.shape(result.choice.shape, result.choice.margin))),
+                    qPrintable(describe(table.grid().shape(result.choice.shape, result.choice.margin))),
                     qPrintable(percent(result.choice.onChoosers.falseRejection)),
                     qPrintable(percent(result.choice.onChoosers.falseAcceptance)),
                     qPrintable(percent(judged5.falseRejection)), qPrintable(percent(judged5.falseAcceptance)));
         results.append(result);
     }
+    return results;
+}
+
+// The mean rates of the folds by level, printed with their standard deviations.
+QList<LevelRates> foldMeans(const QList<FoldResult> &results)
+{
+    std::printf("cross-validated, mean over %lld folds (standard deviation in brackets):\n",
+                static_cast<long long>(results.size()));
+    QList<LevelRates> means;
+    for (const LevelSummary &l : crossval::summarise(results)) {
+        std::printf("level %d FRR=%s (%.1f) FAR=%s (%.1f)\n", l.level, qPrintable(percent(l.falseRejection)),
+                    l.falseRejectionSd * 100.0, qPrintable(percent(l.falseAcceptance)), l.falseAcceptanceSd * 100.0);
+        LevelRates r;
+        r.level = l.level;
+        r.falseRejection = l.falseRejection;
+        r.falseAcceptance = l.falseAcceptance;
+        means.append(r);
+    }
+    return means;
+}
+
+// Constants chosen on one half, judged on the other.
+int crossValidate(const Options &o, const QList<EnrolledSubject> &subjects)
+{
+    const auto protocol = o.adapt ? OutcomeTable::Protocol::Learning : OutcomeTable::Protocol::Fixed;
+    const CandidateGrid grid = candidates::grid(protocol);
+    const QList<Fold> folds = crossval::folds(int(subjects.size()), o.splits, o.seed);
+    printProtocol(o, grid, subjects.size(), folds.size());
+    QElapsedTimer timer;
+    timer.start();
+    const OutcomeTable table(grid, subjects, protocol);
+    std::printf("candidates tried on every subject in %.0f s\n", timer.elapsed() / 1000.0);
+    const QList<FoldResult> results = judgeFolds(table, subjects, folds, protocol);
     if (results.isEmpty())
         return 1;
 
@@ -257,20 +289,7 @@ int crossValidate(const Options &o, const QList<EnrolledSubject> &subjects)
                     qPrintable(percent(onAll.onChoosers.falseRejection)),
                     qPrintable(percent(onAll.onChoosers.falseAcceptance)));
     }
-
-    std::printf("cross-validated, mean over %lld folds (standard deviation in brackets):\n",
-                static_cast<long long>(results.size()));
-    const QList<LevelSummary> summary = crossval::summarise(results);
-    QList<LevelRates> means;
-    for (const LevelSummary &l : summary) {
-        std::printf("level %d FRR=%s (%.1f) FAR=%s (%.1f)\n", l.level, qPrintable(percent(l.falseRejection)),
-                    l.falseRejectionSd * 100.0, qPrintable(percent(l.falseAcceptance)), l.falseAcceptanceSd * 100.0);
-        LevelRates r;
-        r.level = l.level;
-        r.falseRejection = l.falseRejection;
-        r.falseAcceptance = l.falseAcceptance;
-        means.append(r);
-    }
+    const QList<LevelRates> means = foldMeans(results);
     if (!o.plotPath.isEmpty() &&
         !savePlot(o.plotPath, means, QStringLiteral("Typing-rhythm check by security level, on people not tuned for"),
                   protocolNote(o.adapt,

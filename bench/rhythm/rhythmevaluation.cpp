@@ -103,8 +103,11 @@ QList<EnrolledSubject> enrol(const QList<RecordedTyping> &typings, QString *erro
 
 ReferenceSource engineSource(TymcoreEngine &engine)
 {
-    return [&engine](const RhythmMatrix &training, int level) {
-        return engine.referenceMatrix(training, static_cast<qint16>(level));
+    return [&engine](const RhythmMatrix &training, int level) -> std::optional<RhythmMatrix> {
+        RhythmMatrix reference;
+        if (!engine.referenceMatrix(training, static_cast<qint16>(level), &reference))
+            return std::nullopt;
+        return reference;
     };
 }
 

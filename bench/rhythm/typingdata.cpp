@@ -42,6 +42,55 @@ RecordedTyping fromTimes(const QList<double> &holds, const QList<double> &keyDow
     return typing;
 }
 
+namespace {
+
+// Where the table's columns lie: subject, session, repetition, then the holds and the key-down gaps in key order.
+struct Columns
+{
+    int subject = -1, session = -1, rep = -1;
+    QList<int> holds, gaps;
+
+    explicit Columns(const QStringList &header)
+        : subject(int(header.indexOf(QStringLiteral("subject")))),
+          session(int(header.indexOf(QStringLiteral("sessionIndex")))), rep(int(header.indexOf(QStringLiteral("rep"))))
+    {
+        for (int k = 0; k < kPasswordLength; ++k) {
+            holds.append(int(header.indexOf(QStringLiteral("H.%1").arg(kKeys[k]))));
+            if (k + 1 < kPasswordLength)
+                gaps.append(int(header.indexOf(QStringLiteral("DD.%1.%2").arg(kKeys[k], kKeys[k + 1]))));
+        }
+    }
+    bool complete() const
+    {
+        return subject >= 0 && session >= 0 && rep >= 0 && !holds.contains(-1) && !gaps.contains(-1);
+    }
+};
+
+// One row of cells; false when a cell that is read is not a number.
+bool readRow(const QStringList &cells, const Columns &columns, RecordedTyping &typing)
+{
+    bool allOk = true;
+    auto number = [&](int column) {
+        bool ok = false;
+        const double v = cells[column].toDouble(&ok);
+        allOk = allOk && ok && std::isfinite(v);
+        return v;
+    };
+    QList<double> holds, gaps;
+    for (int c : columns.holds)
+        holds.append(number(c));
+    for (int c : columns.gaps)
+        gaps.append(number(c));
+    typing = fromTimes(holds, gaps);
+    typing.subject = cells[columns.subject];
+    bool sessionOk = false, repOk = false;
+    typing.session = cells[columns.session].toInt(&sessionOk);
+    typing.rep = cells[columns.rep].toInt(&repOk);
+    return allOk && sessionOk && repOk;
+}
+
+} // namespace
+
 QList<RecordedTyping> readTable(const QString &path, QString *errorMessage)
 {
     QFile file(path);
@@ -51,26 +100,15 @@ QList<RecordedTyping> readTable(const QString &path, QString *errorMessage)
     }
     QTextStream in(&file);
     const QStringList header = in.readLine().trimmed().split(QLatin1Char(','));
-    const int subjectColumn = header.indexOf(QStringLiteral("subject"));
-    const int sessionColumn = header.indexOf(QStringLiteral("sessionIndex"));
-    const int repColumn = header.indexOf(QStringLiteral("rep"));
-    QList<int> holdColumns, gapColumns;
-    for (int k = 0; k < kPasswordLength; ++k) {
-        holdColumns.append(header.indexOf(QStringLiteral("H.%1").arg(kKeys[k])));
-        if (k + 1 < kPasswordLength)
-            gapColumns.append(header.indexOf(QStringLiteral("DD.%1.%2").arg(kKeys[k], kKeys[k + 1])));
-    }
-    if (subjectColumn < 0 || sessionColumn < 0 || repColumn < 0 || holdColumns.contains(-1) ||
-        gapColumns.contains(-1)) {
+    const Columns columns(header);
+    if (!columns.complete()) {
         *errorMessage = QStringLiteral("%1: the header lacks a needed column").arg(path);
         return {};
     }
 
     QList<RecordedTyping> typings;
-    int lineNumber = 1;
-    while (!in.atEnd()) {
+    for (int lineNumber = 2; !in.atEnd(); ++lineNumber) {
         const QString line = in.readLine().trimmed();
-        ++lineNumber;
         if (line.isEmpty())
             continue;
         const QStringList cells = line.split(QLatin1Char(','));
@@ -82,24 +120,8 @@ QList<RecordedTyping> readTable(const QString &path, QString *errorMessage)
                                 .arg(header.size());
             return {};
         }
-        bool allOk = true;
-        auto number = [&](int column) {
-            bool ok = false;
-            const double v = cells[column].toDouble(&ok);
-            allOk = allOk && ok && std::isfinite(v);
-            return v;
-        };
-        QList<double> holds, gaps;
-        for (int c : holdColumns)
-            holds.append(number(c));
-        for (int c : gapColumns)
-            gaps.append(number(c));
-        RecordedTyping typing = fromTimes(holds, gaps);
-        typing.subject = cells[subjectColumn];
-        bool sessionOk = false, repOk = false;
-        typing.session = cells[sessionColumn].toInt(&sessionOk);
-        typing.rep = cells[repColumn].toInt(&repOk);
-        if (!allOk || !sessionOk || !repOk) {
+        RecordedTyping typing;
+        if (!readRow(cells, columns, typing)) {
             *errorMessage = QStringLiteral("%1:%2: a cell is not a number").arg(path).arg(lineNumber);
             return {};
         }

@@ -1,5 +1,6 @@
 // Saving and opening a store of 10,000 profiles, against the floor of reading the file and deciphering it alone.
-#include "clsagentdb.h"
+#include "aescipher.h"
+#include "profilestore.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -26,26 +27,25 @@ QString randomText(QRandomGenerator &random, int minLength, int maxLength)
     return text;
 }
 
-void fill(clsAgentDB &db)
+bool fill(ProfileStore &store)
 {
     QRandomGenerator random(42);
-    db.TYMUserID = QStringLiteral("benchmark user");
-    db.TYMMasterPassword = QStringLiteral("master pass");
-    QString train;
+    Enrolment enrolment {QStringLiteral("benchmark user"), QStringLiteral("master pass"), QString()};
     for (int sample = 0; sample < 10; ++sample) {
         for (int n = 0; n < 29; ++n)
-            train += QString::number(random.bounded(20, 400)) + QLatin1Char(' ');
-        train += QStringLiteral("% ");
+            enrolment.trainingText += QString::number(random.bounded(20, 400)) + QLatin1Char(' ');
+        enrolment.trainingText += QStringLiteral("% ");
     }
-    db.TYMTrainData = train;
+    QList<WebsiteProfile> profiles;
     for (int i = 0; i < ProfileCount; ++i) {
         const QString site = randomText(random, 5, 16).toLower();
-        db.AddWebsiteProfile(random.bounded(4) == 0, randomText(random, 6, 30),
-                             QStringLiteral("https://www.") + site + QStringLiteral(".com/account/login?next=") +
-                                 randomText(random, 0, 40),
-                             randomText(random, 6, 20) + QStringLiteral("@example.org"), randomText(random, 10, 24),
-                             random.bounded(3) == 0 ? QString() : site + QStringLiteral(".png"));
+        profiles.append({randomText(random, 6, 30),
+                         QStringLiteral("https://www.") + site + QStringLiteral(".com/account/login?next=") +
+                             randomText(random, 0, 40),
+                         randomText(random, 6, 20) + QStringLiteral("@example.org"), randomText(random, 10, 24),
+                         random.bounded(3) == 0 ? QString() : site + QStringLiteral(".png"), random.bounded(4) == 0});
     }
+    return store.setEnrolment(enrolment) && store.add(profiles);
 }
 
 double median(std::vector<double> times)
@@ -72,27 +72,26 @@ double medianMs(F &&work)
 int main()
 {
     QTemporaryDir dir;
-    clsAgentDB db(dir.path());
-    fill(db);
-
-    bool ok = true;
-    const double save = medianMs([&] { ok = db.SaveDB() && ok; });
+    ProfileStore db(dir.path());
+    bool ok = fill(db);
+    // A save of the whole wallet, as every change makes one.
+    const double save = medianMs([&] { ok = db.setEnrolment(db.enrolment()) && ok; });
 
     ByteArray key(32, 0);
     const char phrase[] = "kex7vold4am9";
     std::copy(phrase, phrase + 12, key.begin());
     const auto readAndDecipher = [&] {
-        clsRijndael cipher;
-        cipher.SetCipherKey(key, 128);
-        QFile file(db.DBFile());
+        AesCipher cipher;
+        cipher.setKey(key, 128);
+        QFile file(db.walletPath());
         file.open(QIODevice::ReadOnly);
         const QByteArray raw = file.readAll();
         const ByteArray ciphertext(raw.begin(), raw.end());
         ByteArray plaintext;
-        ok = cipher.ArrayDecrypt(plaintext, ciphertext, 0) == 0 && ok;
+        ok = cipher.decrypt(ciphertext, plaintext, AesCipher::Framing::ZeroFilled) && ok;
     };
 
-    // OpenDB and the floor take turns, so that both meet the same load on a shared machine. Only OpenDB itself
+    // Opening and the floor take turns, so that both meet the same load on a shared machine. Only the opening itself
     // is timed: building and releasing the reading store are not part of it.
     std::vector<double> openTimes;
     std::vector<double> floorTimes;
@@ -102,11 +101,11 @@ int main()
         readAndDecipher();
         floorTimes.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
 
-        clsAgentDB reader(dir.path());
+        ProfileStore reader(dir.path());
         timer.start();
-        ok = reader.OpenDB() && ok;
+        ok = reader.open() && ok;
         openTimes.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
-        ok = reader.Profiles() == db.Profiles() && ok;
+        ok = reader.profiles() == db.profiles() && ok;
     }
     const double open = median(openTimes);
     const double floor = median(floorTimes);
@@ -115,9 +114,10 @@ int main()
         std::fprintf(stderr, "store_bench: saving or opening failed\n");
         return 1;
     }
-    std::printf("profiles: %d, file: %lld bytes\n", ProfileCount, static_cast<long long>(QFile(db.DBFile()).size()));
-    std::printf("SaveDB: %.2f ms\n", save);
-    std::printf("OpenDB: %.2f ms\n", open);
+    std::printf("profiles: %d, file: %lld bytes\n", ProfileCount,
+                static_cast<long long>(QFile(db.walletPath()).size()));
+    std::printf("save: %.2f ms\n", save);
+    std::printf("open: %.2f ms\n", open);
     std::printf("read and decipher (floor): %.2f ms\n", floor);
     std::printf("open_vs_floor: %.2f\n", open / floor);
     return 0;

@@ -1,27 +1,22 @@
 #include "accounttabbar.h"
 
+#include <QResizeEvent>
+
+namespace {
+
+// Left free below the last tab, as the page's frame is below the page.
+constexpr int kBottomMargin = 8;
+
+} // namespace
+
 AccountTabBar::AccountTabBar(QWidget *parent) : QTabBar(parent)
 {
     setShape(QTabBar::RoundedEast);
     setDrawBase(false);
     setUsesScrollButtons(false);
     setExpanding(false);
-}
-
-void AccountTabBar::setFixedTabLength(int pixels)
-{
-    if (pixels == m_length || pixels < 0)
-        return;
-    m_length = pixels;
-    updateGeometry();
-    // Tabs only re-measure when their texts change or the bar is shown anew.
-    for (int i = 0; i < count(); ++i)
-        setTabText(i, tabText(i));
-}
-
-int AccountTabBar::tabThickness() const
-{
-    return count() > 0 ? QTabBar::tabSizeHint(0).width() : 0;
+    // The column takes the height it is given; its tabs follow.
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
 }
 
 QSize AccountTabBar::tabSizeHint(int index) const
@@ -30,4 +25,16 @@ QSize AccountTabBar::tabSizeHint(int index) const
     if (m_length > 0)
         size.setHeight(m_length);
     return size;
+}
+
+void AccountTabBar::resizeEvent(QResizeEvent *event)
+{
+    const int length = count() > 0 ? qMax(0, (event->size().height() - kBottomMargin) / count()) : 0;
+    if (length != m_length) {
+        m_length = length;
+        // Tabs only re-measure when their texts change or the bar is shown anew.
+        for (int i = 0; i < count(); ++i)
+            setTabText(i, tabText(i));
+    }
+    QTabBar::resizeEvent(event);
 }

@@ -5,25 +5,30 @@
 
 #include <functional>
 
-class clsAgentDB;
 class ConnectionTest;
 class FileDialogService;
 class MessageService;
+class ProfileStore;
 class QWidget;
+class Settings;
 
 // What the main window works with; passed in so that tests can stand in for each piece.
 struct MainWindowServices
 {
-    clsAgentDB &db;
-    bool &accessGranted;
+    ProfileStore &store;
+    Settings &settings;
     MessageService &messages;
     FileDialogService &files;
     ConnectionTest &connection;
-    // Runs the sign-in dialog in login mode; it sets accessGranted when the login succeeds.
-    std::function<void()> loginCheck;
+    // The sign-in in login mode (SignInGate::logIn): true when the user passed.
+    std::function<bool()> signIn;
     QString programFolder;
     // Hands an address to the desktop's own browser (pages that want a window of their own).
     std::function<void(const QUrl &)> openExternally;
+
+    // Whether a profile may be opened, or its password leave the wallet: one with the Tympra flag only after the
+    // sign-in passes once more.
+    bool mayReveal(bool tympra) const { return !tympra || (signIn && signIn()); }
 };
 
 // The browser module: a shared library beside the program that holds the main window, its browsers and the

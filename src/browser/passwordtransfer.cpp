@@ -1,17 +1,20 @@
 #include "passwordtransfer.h"
 
-#include "clsagentdb.h"
 #include "exportfile.h"
 #include "filedialogservice.h"
-#include "frmimportpreview.h"
-#include "frmmain.h"
 #include "importpreview.h"
+#include "importpreviewdialog.h"
+#include "mainwindowservices.h"
 #include "messageservice.h"
 #include "passwordfile.h"
-#include "profileconfirm.h"
+#include "profileinput.h"
+#include "profilestore.h"
+#include "settings.h"
 
 #include <QApplication>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace {
 
@@ -42,25 +45,28 @@ int importPasswordFile(QWidget *parent, const MainWindowServices &services)
     const QString fileName = QFileInfo(path).fileName();
     PasswordFile file;
     ImportPreview preview;
+    QString error;
+    bool readable = false;
     {
         const BusyCursor busy;
-        file = readPasswordFile(path);
-        if (file.error.isEmpty())
-            preview = previewImport(file, services.db.Profiles());
+        readable = readPasswordFile(path, &file, &error);
+        if (readable)
+            preview = previewImport(file, services.store);
     }
-    if (!file.error.isEmpty()) {
+    if (!readable) {
         services.messages.show(
             kApplicationTitle,
-            QStringLiteral("\"%1\" cannot be imported, nothing was stored.\r\n%2").arg(fileName, file.error),
+            QStringLiteral("\"%1\" cannot be imported, nothing was stored.\r\n%2").arg(fileName, error),
             MessageIcon::Warning);
         return 0;
     }
 
-    frmImportPreview dialog(fileName, file.layout, preview, parent);
+    ImportPreviewDialog dialog(fileName, file.layout, preview, parent);
     if (dialog.exec() != QDialog::Accepted)
         return 0;
-    if (!importProfiles(services.db, preview)) {
-        services.messages.show(kApplicationTitle, kUpdateDatabaseFailed, MessageIcon::Critical);
+    // One change: all of them are added and written once, or none.
+    if (!services.store.add(preview.profiles, &error)) {
+        services.messages.show(kApplicationTitle, withReason(kUpdateDatabaseFailed, error), MessageIcon::Critical);
         return 0;
     }
     services.messages.show(kApplicationTitle, profiles(preview.profiles.size()) + QStringLiteral(" imported."),
@@ -70,21 +76,16 @@ int importPasswordFile(QWidget *parent, const MainWindowServices &services)
 
 void exportPasswordFile(QWidget *parent, const MainWindowServices &services)
 {
-    clsAgentDB &db = services.db;
-    if (db.WebsiteProfileCount() == 0) {
+    const QList<WebsiteProfile> &all = services.store.profiles();
+    if (all.isEmpty()) {
         services.messages.show(kApplicationTitle, QStringLiteral("There is no website profile to export."),
                                MessageIcon::Information);
         return;
     }
     // A protected profile asks for the rhythm check before it is opened; the export shows its password too.
-    const QList<WebsiteProfile> all = db.Profiles();
-    if (std::any_of(all.cbegin(), all.cend(), [](const WebsiteProfile &p) { return p.Tympra; })) {
-        services.accessGranted = false;
-        if (services.loginCheck)
-            services.loginCheck();
-        if (!services.accessGranted)
-            return;
-    }
+    const bool tympra = std::any_of(all.cbegin(), all.cend(), [](const WebsiteProfile &p) { return p.tympra; });
+    if (!services.mayReveal(tympra))
+        return;
     if (services.messages.show(kApplicationTitle, kExportWarning, MessageIcon::Warning, MessageButtons::YesNo) !=
         MessageAnswer::Yes)
         return;
@@ -92,8 +93,10 @@ void exportPasswordFile(QWidget *parent, const MainWindowServices &services)
                                                         QStringLiteral("vaultry-passwords.csv"));
     if (path.isEmpty())
         return;
-    if (const QString error = exportProfiles(db, path); !error.isEmpty()) {
-        services.messages.show(kApplicationTitle, QStringLiteral("Failed to export the website profiles.\r\n") + error,
+    QString error;
+    if (!exportProfiles(all, path, {services.store.walletPath(), services.settings.path()}, &error)) {
+        services.messages.show(kApplicationTitle,
+                               withReason(QStringLiteral("Failed to export the website profiles."), error),
                                MessageIcon::Critical);
         return;
     }

@@ -12,8 +12,8 @@ void ProfileListModel::setProfiles(const QList<WebsiteProfile> &profiles)
     m_names.clear();
     m_urls.clear();
     for (const WebsiteProfile &p : profiles) {
-        m_names.append(p.Name);
-        m_urls.append(p.URL);
+        m_names.append(p.name);
+        m_urls.append(p.url);
     }
     refilter();
 }

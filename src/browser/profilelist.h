@@ -1,6 +1,6 @@
 #pragma once
 
-#include "clsagentdb.h"
+#include "websiteprofile.h"
 
 #include <QAbstractListModel>
 

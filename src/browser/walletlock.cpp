@@ -1,18 +1,17 @@
 #include "walletlock.h"
 
-#include "clsagentdb.h"
 #include "idlewatch.h"
 #include "mainwindowservices.h"
 #include "screensaverwatch.h"
+#include "settings.h"
 
 #include <QApplication>
 #include <QShortcut>
 #include <QToolTip>
 #include <QWidget>
 
-WalletLock::WalletLock(QWidget &window, bool &accessGranted, std::function<void()> signIn, std::function<void()> end)
-    : QObject(&window), m_window(window), m_accessGranted(accessGranted), m_signIn(std::move(signIn)),
-      m_end(std::move(end))
+WalletLock::WalletLock(QWidget &window, std::function<bool()> signIn, std::function<void()> end)
+    : QObject(&window), m_window(window), m_signIn(std::move(signIn)), m_end(std::move(end))
 {
 }
 
@@ -27,12 +26,12 @@ void WalletLock::lock()
         finish(signIn());
 }
 
-void WalletLock::profileCheck()
+bool WalletLock::profileCheck()
 {
     const bool passed = signIn();
     if (m_locked)
         finish(passed || signIn());
-    m_accessGranted = passed; // only the profile's own check opens it
+    return passed; // only the profile's own check opens it
 }
 
 bool WalletLock::signIn()
@@ -42,11 +41,9 @@ bool WalletLock::signIn()
         if (top->isVisible())
             m_beforeCheck.insert(top);
     m_checking = true;
-    m_accessGranted = false;
-    if (m_signIn)
-        m_signIn();
+    const bool passed = m_signIn && m_signIn();
     m_checking = false;
-    return m_accessGranted;
+    return passed;
 }
 
 void WalletLock::hideWallet()
@@ -93,15 +90,15 @@ void WalletLock::finish(bool passed)
 
 WalletLock *installWalletLock(QWidget &window, MainWindowServices &services)
 {
-    auto *lock = new WalletLock(window, services.accessGranted, services.loginCheck, [&window] {
+    auto *lock = new WalletLock(window, services.signIn, [&window] {
         window.close(); // saves what the close saves
         QCoreApplication::exit(0);
     });
-    services.loginCheck = [lock] {
-        lock->profileCheck();
+    services.signIn = [lock] {
+        return lock->profileCheck();
     };
 
-    auto *idle = new IdleWatch(IdleWatch::fromMinutes(services.db.ININumber(QStringLiteral("LockMinutes"), 5)), lock);
+    auto *idle = new IdleWatch(IdleWatch::fromMinutes(services.settings.lockMinutes()), lock);
     QObject::connect(idle, &IdleWatch::idle, lock, &WalletLock::lock);
     auto *shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L), &window);
     QObject::connect(shortcut, &QShortcut::activated, lock, &WalletLock::lock);

@@ -19,13 +19,13 @@ class WalletLock : public QObject
 {
     Q_OBJECT
 public:
-    // signIn runs the sign-in dialog and sets accessGranted when it passes; end closes the program.
-    WalletLock(QWidget &window, bool &accessGranted, std::function<void()> signIn, std::function<void()> end);
+    // signIn runs the sign-in dialog and returns whether it passed; end closes the program.
+    WalletLock(QWidget &window, std::function<bool()> signIn, std::function<void()> end);
 
     void lock();
     bool isLocked() const { return m_locked; }
-    // The sign-in check of a protected profile; its outcome is left in accessGranted.
-    void profileCheck();
+    // The sign-in check of a protected profile: whether it passed.
+    bool profileCheck();
 
 signals:
     // The wallet is about to be hidden: whatever of it lies outside the windows should go now.
@@ -37,8 +37,7 @@ private:
     void finish(bool passed);
 
     QWidget &m_window;
-    bool &m_accessGranted;
-    std::function<void()> m_signIn;
+    std::function<bool()> m_signIn;
     std::function<void()> m_end;
     bool m_locked = false;
     bool m_checking = false;
@@ -48,6 +47,6 @@ private:
     QSet<QWidget *> m_beforeCheck; // the windows open when the running check began
 };
 
-// Locks the main window after LockMinutes without input (vy.ini, 5 when missing, 0 never), on Ctrl+Shift+L and when
-// the desktop locks its screen; from here on the services' login check of protected profiles goes through the lock.
+// Locks the main window after the minutes without input that the settings give, on Ctrl+Shift+L and when the desktop
+// locks its screen; from here on the services' sign-in for protected profiles goes through the lock.
 WalletLock *installWalletLock(QWidget &window, MainWindowServices &services);

@@ -1,7 +1,7 @@
 // The entry point of the browser module; its name is BrowserModule::kCreateMainWindow.
-#include "frmmain.h"
+#include "mainwindow.h"
 
 extern "C" Q_DECL_EXPORT QWidget *vaultryCreateMainWindow(const MainWindowServices *services)
 {
-    return new frmMain(*services);
+    return new MainWindow(*services);
 }

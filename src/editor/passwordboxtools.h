@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include <QObject>
 
 class QLabel;
 class QLineEdit;
@@ -8,19 +8,14 @@ class QProgressBar;
 class QPushButton;
 class QToolButton;
 
-// The profile's password box with its helpers: a toggle that shows or hides the password, a button that fills in a
-// generated one, and under the box a meter of its strength that follows every change.
-class PasswordBoxTools : public QWidget
+// The helpers of a password box: a toggle that shows or hides the password, a button that fills in a generated one,
+// and under the box a meter of its strength, with its words, that follows every change.
+class PasswordBoxTools : public QObject
 {
     Q_OBJECT
 public:
-    // Takes box into its own layout.
-    PasswordBoxTools(QLineEdit *box, QWidget *parent);
-
-    QToolButton *cmdShowPassword = nullptr;
-    QPushButton *cmdGeneratePassword = nullptr;
-    QProgressBar *pgrStrength = nullptr;
-    QLabel *lblStrength = nullptr;
+    PasswordBoxTools(QLineEdit *box, QToolButton *show, QPushButton *generate, QProgressBar *meter, QLabel *words,
+                     QObject *parent);
 
 private:
     void showPassword(bool shown);
@@ -28,4 +23,7 @@ private:
     void rate(const QString &password);
 
     QLineEdit *m_box;
+    QToolButton *m_show;
+    QProgressBar *m_meter;
+    QLabel *m_words;
 };

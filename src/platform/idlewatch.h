@@ -15,6 +15,7 @@ public:
     ~IdleWatch() override;
 
     void setInterval(std::chrono::milliseconds interval);
+    std::chrono::milliseconds interval() const { return m_timer.intervalAsDuration(); }
     // The interval that the LockMinutes setting asks for; zero or less is never.
     static std::chrono::milliseconds fromMinutes(int minutes);
 

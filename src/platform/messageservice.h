@@ -32,3 +32,9 @@ private:
 
 // The application title that titles most message boxes.
 inline const QString kApplicationTitle = QStringLiteral("Vaultry");
+
+// A failure as the user is told of it: the described message, and on the next line the reason the failing step gave.
+inline QString withReason(const QString &message, const QString &reason)
+{
+    return reason.isEmpty() ? message : message + QStringLiteral("\r\n") + reason;
+}

@@ -5,8 +5,6 @@
 #include <QLibrary>
 #include <QString>
 
-#include <optional>
-
 // The typing-rhythm engine, a shared library beside the program, loaded afresh for each login attempt.
 // It turns the ten enrolment samples into reference vectors; the program itself judges the typing.
 //
@@ -20,18 +18,18 @@ public:
     // The engine's path in a program folder, without the platform's prefix and suffix (libTymcore.so here).
     static QString libraryPathIn(const QString &programFolder);
 
-    // Loads the library; isCreated() tells whether it and its method were found.
     explicit TymcoreEngine(const QString &libraryPath);
     ~TymcoreEngine();
     TymcoreEngine(const TymcoreEngine &) = delete;
     TymcoreEngine &operator=(const TymcoreEngine &) = delete;
 
-    bool isCreated() const { return m_tymcore != nullptr; }
-    QString errorString() const { return m_error; }
+    // Loads the library and finds its method; false, with the reason, when either is missing.
+    bool load(QString *error = nullptr);
 
-    // Runs the engine on a 10 x N training matrix; the 6 x (N + 1) reference matrix, or nothing when the
-    // engine is missing or reports a failure.
-    std::optional<RhythmMatrix> referenceMatrix(const RhythmMatrix &training, qint16 securityLevel);
+    // Runs the engine on a 10 x N training matrix for the 6 x (N + 1) reference matrix; false when the engine is
+    // not loaded or reports a failure.
+    bool referenceMatrix(const RhythmMatrix &training, qint16 securityLevel, RhythmMatrix *reference,
+                         QString *error = nullptr);
 
     // The library's self-registration; its result is of no interest. Does nothing when the library is missing.
     void registerServer();
@@ -43,12 +41,11 @@ private:
     QLibrary m_library;
     TymcoreFunction m_tymcore = nullptr;
     RegisterFunction m_register = nullptr;
-    QString m_error;
 };
 
 namespace rhythm {
 // Steps of one login attempt after the checks: the engine's reference rows, then the verdict on the typing.
-// Empty when the engine is missing, fails, or leaves a scored row at zero.
-std::optional<Verdict> judgeWithEngine(TymcoreEngine &engine, const RhythmMatrix &training,
-                                       const QList<double> &loginVector);
+// False when the engine fails or leaves a scored row at zero: the attempt then ends without a verdict.
+bool judgeWithEngine(TymcoreEngine &engine, const RhythmMatrix &training, const QList<double> &loginVector,
+                     Verdict *verdict, QString *error = nullptr);
 } // namespace rhythm

@@ -1,6 +1,6 @@
-#include "modmain.h"
+#include "startup.h"
 
 int main(int argc, char **argv)
 {
-    return modMain::Main(argc, argv);
+    return startup::run(argc, argv);
 }

@@ -1,14 +1,10 @@
 #include "mainwindowloader.h"
 
-#include "clsagentdb.h"
 #include "connectiontest.h"
 #include "filedialogservice.h"
-#include "frmtympra.h"
-#include "keyclock.h"
 #include "mainwindowservices.h"
 #include "messageservice.h"
-#include "modmain.h"
-#include "tymcoreengine.h"
+#include "signingate.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -21,7 +17,7 @@
 // the application object sets it at its start when Qt::AA_ShareOpenGLContexts is set by then.
 Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext *context);
 
-namespace modMain {
+namespace startup {
 
 namespace {
 
@@ -32,15 +28,6 @@ public:
     DialogFileDialogService files;
     SystemConnectionTest connection;
 };
-
-// The sign-in dialog in login mode, for a protected profile; it sets bAccessGranted on success.
-void LogInAgain(const QString &programFolder, MessageService &messages)
-{
-    const EventKeyClock clock;
-    frmTympra dialog(*AgentDB, bAccessGranted, messages, TymcoreEngine::libraryPathIn(programFolder), clock);
-    dialog.LogInTYMProfile();
-    dialog.exec();
-}
 
 // The web engine draws with OpenGL contexts that share with one application-wide context, which the application
 // object would have made at its start had the program asked for it then. The sign-in dialog needs none, so it is
@@ -58,41 +45,42 @@ void prepareSharedGraphicsContext()
 
 } // namespace
 
-BrowserModuleLoad LoadBrowserModule(const QString &programFolder)
+bool loadBrowserModule(const QString &programFolder, BrowserModule::CreateMainWindow *create, QString *error)
 {
     prepareSharedGraphicsContext();
     QLibrary library(QDir(programFolder).filePath(BrowserModule::kLibraryName));
     // Kept loaded for the life of the process: the main window's code lives in it.
-    auto create = reinterpret_cast<BrowserModule::CreateMainWindow>(library.resolve(BrowserModule::kCreateMainWindow));
-    if (!create)
-        return {nullptr, library.errorString()};
-    return {create, QString()};
+    *create = reinterpret_cast<BrowserModule::CreateMainWindow>(library.resolve(BrowserModule::kCreateMainWindow));
+    if (!*create && error)
+        *error = library.errorString();
+    return *create != nullptr;
 }
 
-std::unique_ptr<QWidget> LoadMainWindow(const QString &programFolder, MessageService &messages)
+std::unique_ptr<QWidget> loadMainWindow(const QString &programFolder, ProfileStore &store, Settings &settings,
+                                        SignInGate &gate, MessageService &messages)
 {
-    const BrowserModuleLoad module = LoadBrowserModule(programFolder);
-    if (!module.create) {
+    BrowserModule::CreateMainWindow create = nullptr;
+    QString error;
+    if (!loadBrowserModule(programFolder, &create, &error)) {
         messages.show(kApplicationTitle,
-                      QStringLiteral("The browser part of Vaultry could not be loaded.") + QStringLiteral("\r\n") +
-                          module.error,
+                      withReason(QStringLiteral("The browser part of Vaultry could not be loaded."), error),
                       MessageIcon::Critical);
         return nullptr;
     }
     auto *platform = new MainWindowPlatform;
-    const MainWindowServices services {*AgentDB,
-                                       bAccessGranted,
+    const MainWindowServices services {store,
+                                       settings,
                                        messages,
                                        platform->files,
                                        platform->connection,
-                                       [programFolder, &messages] { LogInAgain(programFolder, messages); },
+                                       [&gate] { return gate.logIn(); },
                                        programFolder,
                                        [](const QUrl &url) {
                                            QDesktopServices::openUrl(url);
                                        }};
-    std::unique_ptr<QWidget> window(module.create(&services));
+    std::unique_ptr<QWidget> window(create(&services));
     platform->setParent(window.get());
     return window;
 }
 
-} // namespace modMain
+} // namespace startup

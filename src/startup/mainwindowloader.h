@@ -7,20 +7,19 @@
 #include <memory>
 
 class MessageService;
+class ProfileStore;
+class Settings;
+class SignInGate;
 class QWidget;
 
-namespace modMain {
+namespace startup {
 
-// The browser module found in a program folder: its entry point, or why there is none.
-struct BrowserModuleLoad
-{
-    BrowserModule::CreateMainWindow create = nullptr;
-    QString error;
-};
-BrowserModuleLoad LoadBrowserModule(const QString &programFolder);
+// The browser module's entry point in a program folder; false, with the reason, when it is missing or broken.
+bool loadBrowserModule(const QString &programFolder, BrowserModule::CreateMainWindow *create, QString *error = nullptr);
 
 // The main window, loaded from the browser module after a successful sign-in; it keeps the program alive until it
 // closes. Null, after a message that says why, when the module is missing or broken.
-std::unique_ptr<QWidget> LoadMainWindow(const QString &programFolder, MessageService &messages);
+std::unique_ptr<QWidget> loadMainWindow(const QString &programFolder, ProfileStore &store, Settings &settings,
+                                        SignInGate &gate, MessageService &messages);
 
-} // namespace modMain
+} // namespace startup

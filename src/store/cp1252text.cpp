@@ -1,6 +1,5 @@
 #include "cp1252text.h"
 
-#include "clsagentdb.h"
 #include "cp1252.h"
 
 #include <array>
@@ -73,9 +72,9 @@ QString decode(const std::uint8_t *bytes, std::size_t size)
     return text;
 }
 
-} // namespace cp1252text
-
-bool fitsCodePage1252(const QString &text)
+bool fits(const QString &text)
 {
     return cp1252::canEncode(utf16View(text));
 }
+
+} // namespace cp1252text

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "clsrijndael.h"
+#include "bytearray.h"
 
 #include <QString>
 
@@ -13,5 +13,7 @@ namespace cp1252text {
 // Characters outside the code page become '?'.
 ByteArray encode(const QString &text);
 QString decode(const std::uint8_t *bytes, std::size_t size);
+// True when the text survives the code page unchanged (the wallet stores one byte per character).
+bool fits(const QString &text);
 
 } // namespace cp1252text

@@ -19,9 +19,9 @@ qsizetype afterLineEnd(QStringView text, qsizetype i)
 
 } // namespace
 
-CsvText readCsv(QStringView text)
+bool readCsv(QStringView text, QList<QStringList> *rows, QString *error)
 {
-    CsvText result;
+    rows->clear();
     const qsizetype n = text.size();
     qsizetype i = 0;
     QStringList row;
@@ -37,9 +37,9 @@ CsvText readCsv(QStringView text)
             for (;;) {
                 const qsizetype quote = text.indexOf(u'"', i);
                 if (quote < 0) {
-                    result.errorRow = result.rows.size() + 1;
-                    result.error = QStringLiteral("a quoted field is never closed");
-                    return result;
+                    if (error)
+                        *error = QStringLiteral("in row %1 a quoted field is never closed").arg(rows->size() + 1);
+                    return false;
                 }
                 cell += text.sliced(i, quote - i);
                 i = quote + 1;
@@ -63,10 +63,10 @@ CsvText readCsv(QStringView text)
             continue;
         }
         i = afterLineEnd(text, i);
-        result.rows.append(row);
+        rows->append(row);
         row.clear();
     }
     if (!row.isEmpty())
-        result.rows.append(row);
-    return result;
+        rows->append(row);
+    return true;
 }

@@ -9,12 +9,6 @@
 // doubled quotes; rows end in CR LF or LF. Lines with nothing on them are not rows.
 // Our own reader rather than Debian's libcsv: that library has had no upstream release since 2013, and by default it
 // strips blanks from unquoted cells, which would change passwords. The rules are few and each hard case is tested.
-struct CsvText
-{
-    QList<QStringList> rows;
-    // Set when the text is not CSV; rows then holds what came before the fault.
-    QString error;
-    qsizetype errorRow = 0; // 1-based, the header being row 1
-};
-
-CsvText readCsv(QStringView text);
+// False when the text is not CSV: *error then names the row (1-based, the header being row 1) and the fault, and
+// rows holds what came before it.
+bool readCsv(QStringView text, QList<QStringList> *rows, QString *error = nullptr);

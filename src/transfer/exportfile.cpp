@@ -31,31 +31,37 @@ QByteArray exportText(const QList<WebsiteProfile> &profiles)
 {
     QByteArray out = "name,url,username,password\n";
     for (const WebsiteProfile &p : profiles) {
-        appendField(out, p.Name);
+        appendField(out, p.name);
         out += ',';
-        appendField(out, p.URL);
+        appendField(out, p.url);
         out += ',';
-        appendField(out, p.ID);
+        appendField(out, p.loginName);
         out += ',';
-        appendField(out, p.Password);
+        appendField(out, p.password);
         out += '\n';
     }
     return out;
 }
 
-QString exportProfiles(const clsAgentDB &db, const QString &path)
+bool exportProfiles(const QList<WebsiteProfile> &profiles, const QString &path, const QStringList &ownFiles,
+                    QString *error)
 {
     const QString target = resolved(path);
-    for (const QString &own : {db.DBFile(), db.INIFile()}) {
-        if (target == resolved(own))
-            return QStringLiteral("\"%1\" is one of Vaultry's own files.").arg(QFileInfo(own).fileName());
+    for (const QString &own : ownFiles) {
+        if (target != resolved(own))
+            continue;
+        if (error)
+            *error = QStringLiteral("\"%1\" is one of Vaultry's own files.").arg(QFileInfo(own).fileName());
+        return false;
     }
-    const QByteArray text = exportText(db.Profiles());
+    const QByteArray text = exportText(profiles);
     // As with vy.bdb: unbuffered, so that a short write shows, and the old file stays until every byte is written.
     QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-        !out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) || out.write(text) != text.size() ||
-        !out.commit())
-        return out.errorString().isEmpty() ? QStringLiteral("The file cannot be written.") : out.errorString();
-    return {};
+    if (out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+        out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) && out.write(text) == text.size() &&
+        out.commit())
+        return true;
+    if (error)
+        *error = out.errorString().isEmpty() ? QStringLiteral("The file cannot be written.") : out.errorString();
+    return false;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "clsagentdb.h"
+#include "websiteprofile.h"
 
 #include <QByteArray>
 #include <QList>
@@ -11,6 +11,7 @@
 // blanks at its ends. Thumbnails and the Tympra flag have no column there and are left out.
 QByteArray exportText(const QList<WebsiteProfile> &profiles);
 
-// Writes every profile of the store to path, atomically and readable by its owner only. The program's own files
-// are refused: exporting over vy.bdb would lose the wallet. Returns an empty text, or why nothing was written.
-QString exportProfiles(const clsAgentDB &db, const QString &path);
+// Writes the profiles to path, atomically and readable by its owner only. The program's own files (ownFiles) are
+// refused: exporting over vy.bdb would lose the wallet.
+bool exportProfiles(const QList<WebsiteProfile> &profiles, const QString &path, const QStringList &ownFiles,
+                    QString *error = nullptr);

@@ -1,14 +1,12 @@
 #include "importpreview.h"
 
+#include "cp1252text.h"
+#include "profilestore.h"
+
 #include <QHash>
 #include <QUrl>
 
 namespace {
-
-QString key(const QString &url, const QString &id)
-{
-    return url + QChar(u'\n') + id;
-}
 
 bool isWebAddress(const QString &url)
 {
@@ -44,13 +42,13 @@ QString unstorable(const PasswordFile &file, const WebsiteProfile &p)
         const QString &text;
         qsizetype longest;
     } fields[] = {
-        {file.nameColumn, p.Name, kLongestName},
-        {file.urlColumn, p.URL, kLongestURL},
-        {file.loginColumn, p.ID, kLongestID},
-        {file.passwordColumn, p.Password, kLongestPassword},
+        {file.nameColumn, p.name, kLongestName},
+        {file.urlColumn, p.url, kLongestURL},
+        {file.loginColumn, p.loginName, kLongestID},
+        {file.passwordColumn, p.password, kLongestPassword},
     };
     for (const auto &f : fields) {
-        if (!fitsCodePage1252(f.text))
+        if (!cp1252text::fits(f.text))
             return QStringLiteral("%1 holds characters that Vaultry cannot store").arg(quoted(f.column));
         if (f.text.size() > f.longest)
             return QStringLiteral("%1 is longer than %2 characters, the most a profile takes")
@@ -60,72 +58,52 @@ QString unstorable(const PasswordFile &file, const WebsiteProfile &p)
     return {};
 }
 
+// The profile a login row becomes; false with the reason when the row cannot become one.
+bool profileOf(const PasswordFile &file, const ImportedRow &row, WebsiteProfile &p, QString &why)
+{
+    p.url = webAddress(row.url.trimmed());
+    p.loginName = row.login.trimmed();
+    p.password = row.password; // exactly as the site expects it
+    p.name = row.name.trimmed();
+    if (p.name.isEmpty())
+        p.name = hostOf(p.url);
+    if (!row.otherType.isEmpty())
+        why = QStringLiteral("a %1, not a login").arg(row.otherType);
+    else if (row.url.trimmed().isEmpty())
+        why = QStringLiteral("no address");
+    else if (p.password.isEmpty())
+        why = QStringLiteral("no password");
+    else if (!isWebAddress(p.url))
+        why = QStringLiteral("%1 is not the address of a web page").arg(p.url.left(80));
+    else
+        why = unstorable(file, p);
+    return why.isEmpty();
+}
+
 } // namespace
 
-ImportPreview previewImport(const PasswordFile &file, const QList<WebsiteProfile> &existing)
+ImportPreview previewImport(const PasswordFile &file, const ProfileStore &store)
 {
     ImportPreview preview;
-    QHash<QString, QString> stored; // address and login name -> the stored profile's name
-    for (const WebsiteProfile &p : existing)
-        stored.insert(key(p.URL, p.ID), p.Name);
-    QHash<QString, qsizetype> earlier; // address and login name -> the row that brings it
+    QHash<std::pair<QString, QString>, qsizetype> earlier; // address and login name -> the row that brings it
     earlier.reserve(file.rows.size());
     preview.profiles.reserve(file.rows.size());
-
     for (const ImportedRow &row : file.rows) {
-        const auto skip = [&](const QString &reason) {
-            preview.skipped.append({row.row, reason});
-        };
-        if (!row.otherType.isEmpty()) {
-            skip(QStringLiteral("a %1, not a login").arg(row.otherType));
-            continue;
-        }
         WebsiteProfile p;
-        p.URL = row.url.trimmed();
-        p.ID = row.login.trimmed();
-        p.Password = row.password; // exactly as the site expects it
-        if (p.URL.isEmpty()) {
-            skip(QStringLiteral("no address"));
+        QString why;
+        if (profileOf(file, row, p, why)) {
+            if (const int stored = store.find(p.url, p.loginName); stored >= 0)
+                why = QStringLiteral("the same address and login name as the profile %1")
+                          .arg(quoted(store.profiles().at(stored).name));
+            else if (const auto it = earlier.constFind({p.url, p.loginName}); it != earlier.cend())
+                why = QStringLiteral("the same address and login name as row %1").arg(*it);
+        }
+        if (!why.isEmpty()) {
+            preview.skipped.append({row.row, why});
             continue;
         }
-        if (p.Password.isEmpty()) {
-            skip(QStringLiteral("no password"));
-            continue;
-        }
-        p.URL = webAddress(p.URL);
-        if (!isWebAddress(p.URL)) {
-            skip(QStringLiteral("%1 is not the address of a web page").arg(p.URL.left(80)));
-            continue;
-        }
-        p.Name = row.name.trimmed();
-        if (p.Name.isEmpty())
-            p.Name = hostOf(p.URL);
-        if (const QString why = unstorable(file, p); !why.isEmpty()) {
-            skip(why);
-            continue;
-        }
-        const QString k = key(p.URL, p.ID);
-        if (const auto it = stored.constFind(k); it != stored.cend()) {
-            skip(QStringLiteral("the same address and login name as the profile %1").arg(quoted(*it)));
-            continue;
-        }
-        if (const auto it = earlier.constFind(k); it != earlier.cend()) {
-            skip(QStringLiteral("the same address and login name as row %1").arg(*it));
-            continue;
-        }
-        earlier.insert(k, row.row);
+        earlier.insert({p.url, p.loginName}, row.row);
         preview.profiles.append(p);
     }
     return preview;
-}
-
-bool importProfiles(clsAgentDB &db, const ImportPreview &preview)
-{
-    const QList<WebsiteProfile> before = db.Profiles();
-    for (const WebsiteProfile &p : preview.profiles)
-        db.AddWebsiteProfile(false, p.Name, p.URL, p.ID, p.Password, QString());
-    if (db.SaveDB())
-        return true;
-    db.RestoreProfiles(before);
-    return false;
 }

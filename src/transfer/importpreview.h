@@ -1,7 +1,9 @@
 #pragma once
 
-#include "clsagentdb.h"
 #include "passwordfile.h"
+#include "websiteprofile.h"
+
+class ProfileStore;
 
 #include <QList>
 #include <QString>
@@ -30,8 +32,5 @@ inline constexpr qsizetype kLongestPassword = 256;
 // or no password, has an address that is not a web page, holds text that code page 1252 cannot hold or a text
 // longer than the profile dialog takes, or has the same address and login name as a stored profile or an earlier
 // row. A profile is named after the file's name or title, else after the address's host.
-ImportPreview previewImport(const PasswordFile &file, const QList<WebsiteProfile> &existing);
-
-// Adds the previewed profiles and writes the database once; when it cannot be written, the store is put back as
-// it was and false returned.
-bool importProfiles(clsAgentDB &db, const ImportPreview &preview);
+// The store adds the previewed profiles in one change (ProfileStore::add).
+ImportPreview previewImport(const PasswordFile &file, const ProfileStore &store);

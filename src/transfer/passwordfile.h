@@ -15,19 +15,19 @@ struct ImportedRow
     QString otherType; // set when the row is not a login (a note, a card), so it is not imported
 };
 
-// A password export read and recognised by its header row, or why it cannot be imported.
+// A password export read and recognised by its header row.
 struct PasswordFile
 {
     QString layout; // "Chromium", "Firefox", "KeePassXC" or "Bitwarden"
     // The file's own column names for the four fields, so that messages name what the user sees in the file.
     QString nameColumn, urlColumn, loginColumn, passwordColumn;
     QList<ImportedRow> rows;
-    QString error; // a sentence for the user; empty when the file can be imported
 };
 
 // Password exports are far smaller; a larger file is refused before it is read.
 inline constexpr qint64 kLargestPasswordFile = 50 * 1024 * 1024;
 
-PasswordFile readPasswordFile(const QString &path);
+// False when the file cannot be imported; *error then says why, in a sentence for the user.
+bool readPasswordFile(const QString &path, PasswordFile *file, QString *error = nullptr);
 // The same for the file's bytes: UTF-8, with or without a byte-order mark.
-PasswordFile readPasswordText(const QByteArray &bytes);
+bool readPasswordText(const QByteArray &bytes, PasswordFile *file, QString *error = nullptr);

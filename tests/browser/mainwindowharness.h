@@ -1,11 +1,12 @@
 #pragma once
 
 #include "accounttabs.h"
-#include "clsagentdb.h"
 #include "connectiontest.h"
-#include "frmmain.h"
+#include "mainwindow.h"
 #include "pagescript.h"
+#include "profilestore.h"
 #include "seams.h"
+#include "settings.h"
 
 #include <QComboBox>
 #include <QTabBar>
@@ -19,33 +20,34 @@
 // for protected profiles passes or fails as the test says.
 struct MainWindowHarness : ConnectionTest
 {
-    bool connected = false, accessGranted = true, loginPasses = true;
+    bool connected = false, loginPasses = true;
     int loginChecks = 0;
     std::function<void()> duringLogin; // runs while the sign-in check is open
     QTemporaryDir folder;
-    clsAgentDB db {folder.path()};
+    ProfileStore store {folder.path()};
+    Settings settings {folder.path()};
     RecordingMessageService messages;
     ScriptedFileDialogService files;
     QList<QUrl> external; // pages handed to the desktop's browser
     QList<QPair<int, QUrl>> finished; // loads finished, as (tab, address)
-    std::unique_ptr<frmMain> window;
+    std::unique_ptr<MainWindow> window;
 
     bool isConnected() override { return connected; }
-    frmMain &open()
+    MainWindow &open()
     {
         QFile::copy(qEnvironmentVariable("VAULTRY_PROGRAM_DIR") + "/Qorvish.bmp", folder.filePath("Qorvish.bmp"));
         if (window)
             window->close(); // the old window stores its settings first
-        window = std::make_unique<frmMain>(MainWindowServices {db, accessGranted, messages, files, *this,
-                                                               [this] {
-                                                                   if (duringLogin)
-                                                                       duringLogin();
-                                                                   accessGranted = (++loginChecks, loginPasses);
-                                                               },
-                                                               folder.path(),
-                                                               [this](const QUrl &url) {
-                                                                   external.append(url);
-                                                               }});
+        const auto signIn = [this] {
+            if (duringLogin)
+                duringLogin();
+            return ++loginChecks, loginPasses;
+        };
+        const auto openExternally = [this](const QUrl &url) {
+            external.append(url);
+        };
+        window = std::make_unique<MainWindow>(
+            MainWindowServices {store, settings, messages, files, *this, signIn, folder.path(), openExternally});
         for (int i = 0; i < AccountTabs::kTabCount; ++i) // after the tabs' own handlers
             QObject::connect(page(i), &QWebEnginePage::loadFinished, window.get(), [this, i] {
                 finished.append({i, page(i)->url()});

@@ -1,15 +1,14 @@
 // The main window with its account tabs, in real browsers on pages served by a local HTTP server. The tab cases
 // share one window, each opening its own page, so that the web engine starts its renderers once.
 #include "exportfile.h"
-#include "frmtympra.h"
-#include "frmwebsiteprofile.h"
 #include "idlewatch.h"
 #include "keyclock.h"
 #include "mainwindowharness.h"
 #include "pageserver.h"
+#include "profiledialog.h"
 #include "profilelist.h"
 #include "secretclipboard.h"
-#include "startpage.h"
+#include "signindialog.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -24,9 +23,9 @@ struct Window : MainWindowHarness
     void add(int count, bool tympra = false)
     {
         for (const QString &n : QStringList {"a", "b", "c"}.first(count))
-            db.AddWebsiteProfile(tympra && n == "a", n, "http://" + n + ".test/", n + "-id", n + "-pw", "a.bmp");
+            QVERIFY(store.add({n, "http://" + n + ".test/", n + "-id", n + "-pw", "a.bmp", tympra && n == "a"}));
         QImage picture(30, 20, QImage::Format_RGB32);
-        QVERIFY(QDir(folder.path()).mkpath("thumbs") && picture.save(db.ThumbsFolder() + "a.bmp") && db.SaveDB());
+        QVERIFY(QDir(folder.path()).mkpath("thumbs") && picture.save(store.thumbsFolder() + "a.bmp"));
     }
     // The list, then the login name each tab holds ("-" for one not in use), then the chosen profile's pictures.
     QString shows() const
@@ -47,7 +46,7 @@ struct Window : MainWindowHarness
     void edit(const char *button, const QString &name = {})
     {
         QTimer::singleShot(0, [name] {
-            auto *d = qobject_cast<frmWebsiteProfile *>(QApplication::activeModalWidget());
+            auto *d = qobject_cast<ProfileDialog *>(QApplication::activeModalWidget());
             const QStringList texts {name, "http://" + name + ".test/", name + "-id", name + "-pw"};
             for (int k = 0; k < 4 && !name.isEmpty(); ++k)
                 d->findChild<QLineEdit *>(QStringList {"txtWebsiteName", "txtURL", "txtID", "txtPassword"}[k])
@@ -109,6 +108,13 @@ private slots:
         QCOMPARE(shows(), url("/b") + "|b|Complete|");
         h.selectTab(3);
         QCOMPARE(shows(), "|||");
+        // A page loading in the background changes nothing the window shows but its own tab's tool tip.
+        QSignalSpy progress(h.page(1), &QWebEnginePage::loadProgress);
+        h.tabs().navigate(1, QUrl(url("/slow")));
+        QVERIFY(progress.wait(5000));
+        QCOMPARE(shows(), "|||");
+        QVERIFY(h.loaded(1, url("/slow")));
+        QCOMPARE(shows() + h.child<QTabBar>("tbs")->tabToolTip(1), "|||slow");
         QSignalSpy stopped(h.page(2), &QWebEnginePage::loadFinished);
         h.tabs().navigate(1, QUrl(url("/slow"))); // in the background: only its tab's tool tip follows
         h.tabs().navigate(2, QUrl(url("/slow")));
@@ -184,11 +190,10 @@ private slots:
         QCOMPARE(p.shows(), kSelect + " a b | - - - - - | " + kChosen + " imgWPTympra");
         p.loginPasses = true;
         p.choose(1);
-        p.accessGranted = false;
         p.selectTab(2);
         p.choose(2);
         QCOMPARE(p.shows(), kSelect + " a b | a-id b-id - - - | " + kChosen);
-        QVERIFY(p.accessGranted && p.loginChecks == 2);
+        QCOMPARE(p.loginChecks, 2);
     }
 
     // Copy: the login name, and the password marked secret, a protected one's only after the rhythm check. Find:
@@ -197,7 +202,7 @@ private slots:
     {
         Window w;
         w.add(3, true);
-        QSettings(w.db.INIFile(), QSettings::IniFormat).setValue("Vaultry/ClipboardSeconds", 3);
+        QSettings(w.settings.path(), QSettings::IniFormat).setValue("Vaultry/ClipboardSeconds", 3);
         w.open().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
         QClipboard *clipboard = QGuiApplication::clipboard();
@@ -258,7 +263,7 @@ private slots:
             for (int row = 1, previous = -1; row <= shown; previous = list.profileAt(row++)) {
                 const WebsiteProfile &p = profiles.at(list.profileAt(row));
                 QVERIFY(list.profileAt(row) > previous && list.rowOf(list.profileAt(row)) == row);
-                QVERIFY((p.Name + ' ' + p.URL).contains(text, Qt::CaseInsensitive));
+                QVERIFY((p.name + ' ' + p.url).contains(text, Qt::CaseInsensitive));
             }
         }
     }
@@ -268,7 +273,7 @@ private slots:
     void accessibleNames_data()
     {
         QTest::addColumn<QString>("window");
-        for (const char *name : {"frmTympra", "frmMain", "frmWebsiteProfile"})
+        for (const char *name : {"SignInDialog", "MainWindow", "ProfileDialog"})
             QTest::newRow(name) << name;
     }
     void accessibleNames()
@@ -276,13 +281,12 @@ private slots:
         QFETCH(QString, window);
         Window w;
         w.add(1);
-        bool granted = false;
         const EventKeyClock clock;
         std::unique_ptr<QWidget> dialog;
-        if (window == "frmTympra")
-            dialog = std::make_unique<frmTympra>(w.db, granted, w.messages, QString(), clock);
-        else if (window == "frmWebsiteProfile")
-            dialog = std::make_unique<frmWebsiteProfile>(w.db, w.messages, w.files);
+        if (window == "SignInDialog")
+            dialog = std::make_unique<SignInDialog>(SignInDialog::Mode::Login, w.store, w.messages, QString(), clock);
+        else if (window == "ProfileDialog")
+            dialog = std::make_unique<ProfileDialog>(w.store, -1, w.messages, w.files);
         else
             w.open(), w.choose(1);
         QWidget *top = dialog ? dialog.get() : w.window.get();
@@ -319,16 +323,17 @@ private slots:
         w.open();
         w.choose(count);
         if (!saves)
-            QVERIFY(QFile::remove(w.db.DBFile()) && QDir(w.folder.path()).mkpath("vy.bdb/keep"));
+            QVERIFY(QFile::remove(w.store.walletPath()) && QDir(w.folder.path()).mkpath("vy.bdb/keep"));
         w.messages.nextAnswers << (yes ? MessageAnswer::Yes : MessageAnswer::No);
         QTest::mouseClick(w.child("imgDeleteWP"), Qt::LeftButton);
         QCOMPARE(w.shows(), shows);
-        QCOMPARE(w.messages.lastText(),
-                 saves ? "Delete this website profile?" : "Failed to update database.\r\nPlease try again.");
-        QCOMPARE(QFile::exists(w.db.ThumbsFolder() + "a.bmp"), count > 1 || !yes);
-        QCOMPARE(w.db.WebsiteProfileCount(), count - (yes && saves)); // memory agrees with the file
-        clsAgentDB stored(w.folder.path());
-        QCOMPARE(stored.OpenDB() ? stored.WebsiteProfileCount() : -1, saves ? count - yes : -1);
+        // A failed save says why below the described message.
+        QCOMPARE(w.messages.lastText().section(w.store.walletPath() + " cannot be written: ", 0, 0),
+                 saves ? "Delete this website profile?" : "Failed to update database.\r\nPlease try again.\r\n");
+        QCOMPARE(QFile::exists(w.store.thumbsFolder() + "a.bmp"), count > 1 || !yes);
+        QCOMPARE(w.store.profiles().size(), count - (yes && saves)); // memory agrees with the file
+        ProfileStore stored(w.folder.path());
+        QCOMPARE(stored.open() ? stored.profiles().size() : -1, saves ? count - yes : -1);
     }
 
     // Import: a refused file and Cancel store nothing; Import adds what the preview shows, to the list and the file.
@@ -339,7 +344,7 @@ private slots:
         w.add(1, true);
         w.open();
         const QString in = QFINDTESTDATA("../data/transfer/chromium-lf.csv"), out = w.folder.filePath("out.csv");
-        w.files.nextPaths << w.db.DBFile(); // enciphered, so no text
+        w.files.nextPaths << w.store.walletPath(); // enciphered, so no text
         QTest::mouseClick(w.child("cmdImportWP"), Qt::LeftButton);
         QVERIFY(w.messages.lastText().startsWith("\"vy.bdb\" cannot be imported, nothing was stored."));
         for (const char *button : {"cmdCancel", "cmdImport"}) {
@@ -347,12 +352,12 @@ private slots:
             QTimer::singleShot(
                 0, [button] { QApplication::activeModalWidget()->findChild<QPushButton *>(button)->click(); });
             QTest::mouseClick(w.child("cmdImportWP"), Qt::LeftButton);
-            QCOMPARE(w.db.WebsiteProfileCount(), button[3] == 'C' ? 1 : 2);
+            QCOMPARE(w.store.profiles().size(), button[3] == 'C' ? 1 : 2);
         }
         QCOMPARE(w.shows(), kSelect + " a A | - - - - - |");
         QCOMPARE(w.messages.lastText(), "1 website profile imported.");
-        clsAgentDB stored(w.folder.path());
-        QVERIFY(stored.OpenDB() && stored.WebsiteProfileCount() == 2);
+        ProfileStore stored(w.folder.path());
+        QVERIFY(stored.open() && stored.profiles().size() == 2);
 
         w.loginPasses = false;
         w.messages.nextAnswers << MessageAnswer::Yes;
@@ -364,26 +369,34 @@ private slots:
         QVERIFY(
             w.messages.messages.at(w.messages.messages.size() - 2).text.startsWith("The exported file holds every"));
         QFile exported(out);
-        QVERIFY(exported.open(QIODevice::ReadOnly) && exported.readAll() == exportText(stored.Profiles()));
+        QVERIFY(exported.open(QIODevice::ReadOnly) && exported.readAll() == exportText(stored.profiles()));
     }
 
     // Every tab not in use shows the start page, with the logo from the program folder. With HomePage set and a
-    // connection, tab "1" opens that page at start; with none it stays on the start page. Closing stores the switch.
+    // connection, tab "1" opens that page at start; offline, or with none, it stays on the start page. Closing stores
+    // the switch. The wallet locks after LockMinutes without input: 5 when the key is missing, 0 never.
     void startPageAndSwitch()
     {
         Window w;
-        w.db.setINIAutoSignIn("1");
+        w.settings.setAutoSignIn(true);
         w.connected = true;
         w.open();
         const QString logoWidth = "document.body.innerText.includes('TIPS!') ? document.images[0].naturalWidth : -1";
         QTRY_COMPARE_WITH_TIMEOUT(w.eval(w.tabs().startPageView()->page(), logoWidth).toInt(),
-                                  QImage(logoPath(w.folder.path())).width(), 30000);
+                                  QImage(w.folder.filePath("Qorvish.bmp")).width(), 30000);
         QVERIFY(w.tabs().startPageView()->isVisible() && w.page(0)->requestedUrl().isEmpty());
+        QVERIFY(w.window->findChild<IdleWatch *>()->interval() == std::chrono::minutes(5));
         w.child<QCheckBox>("chkAutoSignIn")->setChecked(false);
-        QSettings(w.db.INIFile(), QSettings::IniFormat).setValue("Vaultry/HomePage", url("/a"));
+        QSettings(w.settings.path(), QSettings::IniFormat).setValue("Vaultry/HomePage", url("/a"));
+        QSettings(w.settings.path(), QSettings::IniFormat).setValue("Vaultry/LockMinutes", 0);
+        w.connected = false;
         w.open();
         QVERIFY(!w.child<QCheckBox>("chkAutoSignIn")->isChecked());
-        QVERIFY(w.loaded(0, url("/a")) && w.tabs().tab(0).bTabInUse);
+        QVERIFY(w.page(0)->requestedUrl().isEmpty() && !w.tabs().tab(0).bTabInUse);
+        QVERIFY(w.window->findChild<IdleWatch *>()->interval() == std::chrono::milliseconds(0));
+        w.connected = true;
+        w.open();
+        QVERIFY(w.loaded(0, url("/a")) && w.tabs().tab(0).bTabInUse && w.loginChecks == 0);
     }
 
     // Each tab browses in a session of its own: two accounts of one site stay themselves in two tabs, a profile opened
@@ -423,8 +436,7 @@ private slots:
     {
         QFETCH(QString, how);
         Window w;
-        w.db.AddWebsiteProfile(true, "Guarded", url("/a"), "ann", "pw", "");
-        w.db.AddWebsiteProfile(false, "Plain", url("/b"), "bob", "pw", "");
+        QVERIFY(w.store.add({{"Guarded", url("/a"), "ann", "pw", "", true}, {"Plain", url("/b"), "bob", "pw", ""}}));
         w.open();
         w.selectTab(3);
         w.choose(2);

@@ -185,6 +185,7 @@ private slots:
         m_main.clear();
         QVERIFY2(!m_desktop.waitFor(Titles::kLogin, start()).isEmpty(), why("the killed copy still holds the folder"));
         QVERIFY(!QFile::exists(m_folder.path("vy.bdb.AbCdEf")));
+        QVERIFY2(closedToOthers(m_program->pid), why("before the sign-in the program's memory is open to others"));
     }
 
     void cleanupTestCase()

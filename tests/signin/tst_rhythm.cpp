@@ -12,6 +12,19 @@ class tst_Rhythm : public QObject
 {
     Q_OBJECT
 
+    static constexpr int kN = 13; // timings of a seven-key password
+    const QString kEngine = TymcoreEngine::libraryPathIn(qEnvironmentVariable("VAULTRY_PROGRAM_DIR"));
+    // `stored` of ten typings of one rhythm (longer gaps, shorter holds), each up to 15% off; and their mean.
+    static std::pair<RhythmMatrix, QList<double>> typings(int stored)
+    {
+        std::pair<RhythmMatrix, QList<double>> t {RhythmMatrix(10, kN), QList<double>(kN)};
+        for (int v = 0; v < stored * kN; ++v) {
+            t.first.values[v] = (v % kN < 6 ? 0.15 + 0.06 * (v % kN % 3) : 0.08) * (0.85 + 0.03 * (v * 7 % 11));
+            t.second[v % kN] += t.first.values[v] / stored;
+        }
+        return t;
+    }
+
 private slots:
     void capture_data()
     {
@@ -67,25 +80,15 @@ private slots:
         QCOMPARE(v ? v->passed ? "passed" : "failed" : "none", rows.mid(7));
     }
 
-    void engine()
+    // The library itself: refused with a failure code, writing nothing; so is an exception inside (here memory
+    // running out).
+    void engineLibrary()
     {
-        const int kN = 13; // timings of a seven-key password
-        const QString kEngine = TymcoreEngine::libraryPathIn(qEnvironmentVariable("VAULTRY_PROGRAM_DIR"));
-        // `stored` of ten typings of one rhythm (longer gaps, shorter holds), each up to 15% off; and their mean.
-        const auto typings = [&](int stored) {
-            std::pair<RhythmMatrix, QList<double>> t {RhythmMatrix(10, kN), QList<double>(kN)};
-            for (int v = 0; v < stored * kN; ++v) {
-                t.first.values[v] = (v % kN < 6 ? 0.15 + 0.06 * (v % kN % 3) : 0.08) * (0.85 + 0.03 * (v * 7 % 11));
-                t.second[v % kN] += t.first.values[v] / stored;
-            }
-            return t;
-        };
         const auto tymcore = reinterpret_cast<qint32 (*)(const double *, qint16, qint16, qint32, double *)>(
             QLibrary::resolve(kEngine, "tymcore"));
         QVERIFY(tymcore && QLibrary::resolve(kEngine, "DllRegisterServer"));
         const auto [t, mean] = typings(10);
         const RhythmMatrix zero(10, kN);
-        // Refused with a failure code, writing nothing; so is an exception inside (here memory running out).
         std::vector<double> out(6 * (kN + 1) + 8, -7.0);
         const double *ok = t.values.data();
         double *o = out.data();
@@ -103,9 +106,24 @@ private slots:
         QVERIFY(outOfMemory && out == std::vector<double>(out.size(), -7.0));
 #endif
         QVERIFY(!tymcore(ok, 5, 10, kN, o) && std::count(out.end() - 8, out.end(), -7.0) == 8); // nothing beyond
+    }
 
-        // Whatever a stricter level accepts, every more lenient one accepts too, over typings around the user's.
+    // Through the program's adapter: whatever a stricter level accepts, every more lenient one accepts too, over
+    // typings around the user's. At the program's level the user's own typing passes, also with typings missing
+    // (zero rows); the same timings in another order do not.
+    void engineLevels()
+    {
         TymcoreEngine adapter(kEngine);
+        QVERIFY(adapter.load());
+        const auto reference = [&](const RhythmMatrix &training, int level) {
+            RhythmMatrix r;
+            return adapter.referenceMatrix(training, level, &r) ? r : RhythmMatrix();
+        };
+        const auto passes = [&](const RhythmMatrix &training, const QList<double> &x) {
+            rhythm::Verdict v;
+            return rhythm::judgeWithEngine(adapter, training, x, &v) && v.passed;
+        };
+        const auto [t, mean] = typings(10);
         QList<int> accepted(11);
         for (int trial = 0; trial < 1000; ++trial) {
             QList<double> x = mean;
@@ -113,19 +131,15 @@ private slots:
                 x[i] *= (0.7 + 0.06 * (trial % 11)) * (1 + 0.01 * (trial % 7) * ((trial * 31 + i * 17) % 13 - 6));
             bool stricter = false;
             for (int level = 10; level >= 0; --level) {
-                const bool passed = rhythm::judge(x, adapter.referenceMatrix(t, level).value()).value().passed;
+                const bool passed = rhythm::judge(x, reference(t, level)).value().passed;
                 QVERIFY(passed || !stricter);
                 accepted[level] += stricter = passed;
             }
         }
         QVERIFY(accepted[10] > 0 && accepted[10] < accepted[0] && accepted[0] < 1000); // the levels tell apart
-        QCOMPARE(adapter.referenceMatrix(t, 99).value().values, adapter.referenceMatrix(t, 10).value().values);
-        // At the program's level the user's own typing passes, also with typings missing (zero rows); the same
-        // timings in another order do not.
+        QCOMPARE(reference(t, 99).values, reference(t, 10).values);
         const auto [few, fewMean] = typings(3);
-        QVERIFY(rhythm::judgeWithEngine(adapter, t, mean).value().passed);
-        QVERIFY(rhythm::judgeWithEngine(adapter, few, fewMean).value().passed);
-        QVERIFY(!rhythm::judgeWithEngine(adapter, t, QList<double>(mean.rbegin(), mean.rend())).value().passed);
+        QVERIFY(passes(t, mean) && passes(few, fewMean) && !passes(t, QList<double>(mean.rbegin(), mean.rend())));
     }
 };
 

@@ -1,9 +1,12 @@
 // The browser module loads into an application that started without the web engine, as the program loads it after
 // a passed sign-in, and its start page renders; a missing or broken module is reported, not a crash.
-#include "clsagentdb.h"
 #include "connectiontest.h"
+#include "keyclock.h"
 #include "mainwindowloader.h"
+#include "profilestore.h"
 #include "seams.h"
+#include "settings.h"
+#include "signingate.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -17,16 +20,17 @@ private slots:
     void loadsAfterTheStart()
     {
         QVERIFY(!QCoreApplication::testAttribute(Qt::AA_ShareOpenGLContexts));
-        const modMain::BrowserModuleLoad module =
-            modMain::LoadBrowserModule(qEnvironmentVariable("VAULTRY_PROGRAM_DIR"));
-        QVERIFY2(module.create, qPrintable(module.error));
+        BrowserModule::CreateMainWindow create = nullptr;
+        QString error;
+        QVERIFY2(startup::loadBrowserModule(qEnvironmentVariable("VAULTRY_PROGRAM_DIR"), &create, &error),
+                 qPrintable(error));
         QTemporaryDir folder;
-        clsAgentDB db(folder.path());
-        bool granted = true;
+        ProfileStore store(folder.path());
+        Settings settings(folder.path());
         RecordingMessageService messages;
         ScriptedFileDialogService files;
-        const MainWindowServices services {db, granted, messages, files, *this, {}, folder.path(), {}};
-        const std::unique_ptr<QWidget> window(module.create(&services));
+        const MainWindowServices services {store, settings, messages, files, *this, {}, folder.path(), {}};
+        const std::unique_ptr<QWidget> window(create(&services));
         window->show();
         QTRY_COMPARE_WITH_TIMEOUT(window->findChild<QLabel *>("statusPanel2")->text(), "Complete", 30000);
     }
@@ -45,7 +49,11 @@ private slots:
         QVERIFY(content.isEmpty() || (module.open(QIODevice::WriteOnly) && module.write(content) == 4));
         module.close();
         RecordingMessageService messages;
-        QVERIFY(!modMain::LoadMainWindow(folder.path(), messages));
+        ProfileStore store(folder.path());
+        Settings settings(folder.path());
+        const EventKeyClock clock;
+        SignInGate gate(store, messages, QString(), clock);
+        QVERIFY(!startup::loadMainWindow(folder.path(), store, settings, gate, messages));
         QVERIFY(messages.lastText().startsWith("The browser part of Vaultry could not be loaded.\r\n"));
     }
 };

@@ -3,6 +3,7 @@
 #include "exportfile.h"
 #include "importpreview.h"
 #include "passwordfile.h"
+#include "profilestore.h"
 
 #include <QtTest>
 
@@ -18,13 +19,18 @@ QString written(const QTemporaryDir &dir, const QByteArray &bytes)
 // ("row: reason"); or the refusal.
 QString previewed(const QString &name, const QList<WebsiteProfile> &stored = {})
 {
-    const PasswordFile file = readPasswordFile(QFINDTESTDATA("../data/transfer/" + name));
-    if (!file.error.isEmpty())
-        return "refused: " + file.error;
-    const ImportPreview preview = previewImport(file, stored);
+    PasswordFile file;
+    QString error;
+    if (!readPasswordFile(QFINDTESTDATA("../data/transfer/" + name), &file, &error))
+        return "refused: " + error;
+    QTemporaryDir folder;
+    ProfileStore store(folder.path());
+    if (!store.add(stored))
+        return "the store cannot be written";
+    const ImportPreview preview = previewImport(file, store);
     QStringList lines {file.layout};
     for (const WebsiteProfile &p : preview.profiles)
-        lines << QStringList {p.Name, p.URL, p.ID, p.Password}.join('|');
+        lines << QStringList {p.name, p.url, p.loginName, p.password}.join('|');
     for (const SkippedRow &s : preview.skipped)
         lines << QString("%1: %2").arg(s.row).arg(s.reason);
     return lines.join('\n');
@@ -56,6 +62,7 @@ private slots:
         row("latin1.csv", "refused: The file is not a text file in UTF-8");
         row("unclosed-quote.csv", "refused: The file is not a valid CSV file: in row 2 a quoted field");
         row("too-few-cells.csv", "refused: Row 3 has 3 cells where the header row has 4");
+        row("too-many-cells.csv", "refused: Row 3 has 5 cells where the header row has 4");
         row("empty.csv", "refused: The file is empty.");
     }
     void layouts()
@@ -71,16 +78,21 @@ private slots:
         QTemporaryDir dir;
         QFile big(written(dir, "name,url,username,password\n"));
         QVERIFY(big.resize(kLargestPasswordFile + 1));
-        QCOMPARE(readPasswordFile(big.fileName()).error,
-                 "The file is larger than 50 MB; a password export is far smaller.");
+        PasswordFile file;
+        QString error;
+        QVERIFY(!readPasswordFile(big.fileName(), &file, &error));
+        QCOMPARE(error, "The file is larger than 50 MB; a password export is far smaller.");
     }
 
     void skipReasons()
     {
-        QCOMPARE(previewed("skipped.csv", {{"Old", "https://old.example/", "ann", "pw", "", true}}).split('\n'),
+        QCOMPARE(previewed("skipped.csv",
+                           {{"Older", "https://old.example/", "ann", "pw", "", true},
+                            {"Old", "https://old.example/", "ann", "pw", "", true}})
+                     .split('\n'),
                  QStringList({"Chromium", "new.example|https://new.example/|bob|pw",
                               "Ångström|https://new.example/|carl|€uro",
-                              "2: the same address and login name as the profile \"Old\"",
+                              "2: the same address and login name as the profile \"Older\"",
                               "4: the same address and login name as row 3",
                               "6: \"name\" holds characters that Vaultry cannot store",
                               "7: \"password\" holds characters that Vaultry cannot store", "8: no address",
@@ -93,31 +105,32 @@ private slots:
     // readable file lay before, and the wallet's own file is never written over.
     void exportThenImport()
     {
-        QTemporaryDir from, to, broken;
-        clsAgentDB source(from.path()), target(to.path()), unwritable(broken.path());
-        source.AddWebsiteProfile(false, "Mail, Inc.", "https://mail.example/?a=1,2", "jane \"JD\"", " pa,\"ss\"\n2 ",
-                                 "");
-        source.AddWebsiteProfile(false, "Café €", "http://cafe.example/", "", " p ", ""); // other readers trim blanks
-        QVERIFY(source.SaveDB());
+        QTemporaryDir from, to;
+        ProfileStore source(from.path()), target(to.path());
+        QVERIFY(source.add({{"Mail, Inc.", "https://mail.example/?a=1,2", "jane \"JD\"", " pa,\"ss\"\n2 ", ""},
+                            {"Café €", "http://cafe.example/", "", " p ", ""}})); // other readers trim blanks
         const QString path = written(to, "old");
         QVERIFY(QFile::setPermissions(path, QFile::permissions(path) | QFile::ReadOther | QFile::ReadGroup));
-        QCOMPARE(exportProfiles(source, path), QString());
+        QVERIFY(exportProfiles(source.profiles(), path, {}));
         QCOMPARE(QFile::permissions(path), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
         QFile exported(path);
         QVERIFY(exported.open(QIODevice::ReadOnly) && exported.readAll().endsWith(",\" p \"\n"));
-        QFile wallet(source.DBFile());
+        QFile wallet(source.walletPath());
         const QByteArray walletBytes = wallet.open(QIODevice::ReadOnly) ? wallet.readAll() : QByteArray();
         wallet.close();
-        QCOMPARE(exportProfiles(source, from.path() + "/./vy.bdb"), "\"vy.bdb\" is one of Vaultry's own files.");
+        QString error;
+        const QStringList own {from.filePath("vy.ini"), source.walletPath()};
+        QVERIFY(!exportProfiles(source.profiles(), from.path() + "/./vy.bdb", own, &error));
+        QCOMPARE(error, "\"vy.bdb\" is one of Vaultry's own files.");
         QVERIFY(wallet.open(QIODevice::ReadOnly) && wallet.readAll() == walletBytes);
+        QVERIFY(!exportProfiles(source.profiles(), from.filePath("none/out.csv"), own, &error) && !error.isEmpty());
 
-        const ImportPreview preview = previewImport(readPasswordFile(path), {});
-        QVERIFY(QDir(broken.path()).mkpath("vy.bdb/keep")); // a save that fails puts the store back
-        QVERIFY(!importProfiles(unwritable, preview) && unwritable.WebsiteProfileCount() == 0);
-        QVERIFY(importProfiles(target, preview));
-        clsAgentDB reopened(to.path());
-        QVERIFY(reopened.OpenDB());
-        QCOMPARE(reopened.Profiles(), source.Profiles());
+        PasswordFile file;
+        QVERIFY(readPasswordFile(path, &file));
+        QVERIFY(target.add(previewImport(file, target).profiles));
+        ProfileStore reopened(to.path());
+        QVERIFY(reopened.open());
+        QCOMPARE(reopened.profiles(), source.profiles());
     }
 };
 

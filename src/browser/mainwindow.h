@@ -1,0 +1,64 @@
+#pragma once
+
+#include "mainwindowservices.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class AccountTabs;
+class ProfileListModel;
+class SecretClipboard;
+namespace Ui {
+class MainWindow;
+}
+
+// The program's working window: the profile list with new, edit and delete, copying, finding, import and export,
+// the automatic sign-in switch, and five account tabs, each with its own browser.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit MainWindow(const MainWindowServices &services, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    AccountTabs &tabs() const { return *m_tabs; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void connectControls();
+    void addShortcuts();
+    void showStartPages();
+
+    // The store index of the chosen profile; -1 when none is.
+    int chosenProfile() const;
+    // Sets the list position by code; runs the choice when the position changes.
+    void selectPosition(int position);
+    // Refills the list from the store under the find text; `chosen` (a store index) stays chosen when shown.
+    void fillList(int chosen);
+    void findTextChanged();
+    void openFirstMatch();
+    bool typeIntoFind(QObject *watched, QEvent *event);
+
+    void chooseProfile(int position);
+    void showProfilePictures(int profile);
+    void hideProfilePictures();
+    // Shows the picture at path in imgWPThumb, or nothing when it cannot be loaded.
+    void showThumb(const QString &path);
+    void newProfile();
+    void editProfile();
+    void deleteProfile();
+    void importPasswords();
+    void copyLoginName();
+    void copyPassword();
+    void toggleSideBar();
+
+    std::unique_ptr<Ui::MainWindow> ui;
+    MainWindowServices m_services;
+    AccountTabs *m_tabs = nullptr;
+    ProfileListModel *m_profiles = nullptr;
+    SecretClipboard *m_clipboard = nullptr;
+};

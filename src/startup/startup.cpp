@@ -1,0 +1,72 @@
+#include "startup.h"
+
+#include "keyclock.h"
+#include "mainwindowloader.h"
+#include "messageservice.h"
+#include "processguard.h"
+#include "profilestore.h"
+#include "settings.h"
+#include "signingate.h"
+#include "singleinstance.h"
+#include "tymcoreengine.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
+namespace startup {
+
+namespace {
+
+// How long the process stays open to its own children after the main window is shown.
+constexpr int kEngineStartMs = 3000;
+
+// After a passed sign-in: the main window, until it closes.
+int runMainWindow(const QString &programFolder, ProfileStore &store, SignInGate &gate, MessageService &messages)
+{
+    processguard::setDumpable(true);
+    Settings settings(programFolder);
+    const std::unique_ptr<QWidget> mainWindow = loadMainWindow(programFolder, store, settings, gate, messages);
+    if (!mainWindow) {
+        processguard::setDumpable(false);
+        return 1;
+    }
+    mainWindow->show();
+    // Closed again a few seconds later, once the engine has started its helpers.
+    QTimer::singleShot(kEngineStartMs, [] { processguard::setDumpable(false); });
+    return QApplication::exec();
+}
+
+} // namespace
+
+int run(int argc, char **argv)
+{
+    processguard::forbidDumps();
+    processguard::dropRemoteDebugging(argc, argv);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(kApplicationTitle);
+    DialogMessageService messages;
+    const QString programFolder = QCoreApplication::applicationDirPath();
+
+    SingleInstance instance(programFolder);
+    if (!instance.acquire()) {
+        messages.show(kApplicationTitle, QStringLiteral("Vaultry is already running!"), MessageIcon::Information);
+        return 0;
+    }
+
+    ProfileStore store(programFolder);
+    store.removeSaveLeftovers();
+    QString refusal;
+    const bool enrolled = store.open(&refusal);
+    // The cipher's refusal of a file that is no whole number of blocks, told as it was always told.
+    if (!refusal.isEmpty())
+        messages.show(kApplicationTitle, refusal, MessageIcon::NoIcon);
+
+    const EventKeyClock clock;
+    SignInGate gate(store, messages, TymcoreEngine::libraryPathIn(programFolder), clock);
+    if (!gate.atStart(enrolled))
+        return 0;
+    return runMainWindow(programFolder, store, gate, messages);
+}
+
+} // namespace startup

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "thumbfolder.h"
+#include "walletfile.h"
+#include "websiteprofile.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <utility>
+
+// The one user's wallet: the enrolment and the website profiles, kept in vy.bdb, with their pictures in the thumbs
+// folder, all in the program folder. Profiles are given and taken whole. Every change is written at once; when the
+// wallet cannot be written, the store stays as it was and *error says why. A new operation follows the same pattern:
+// build the next content, then save() it.
+class ProfileStore
+{
+public:
+    // programFolder: the folder that holds vy.bdb and thumbs/.
+    explicit ProfileStore(const QString &programFolder);
+
+    QString walletPath() const { return m_file.path(); }
+    QString thumbsFolder() const { return m_thumbs.path(); }
+    // The profile's picture: the thumbs folder and its name (the folder itself for a profile without one).
+    QString thumbPath(const WebsiteProfile &profile) const { return m_thumbs.filePath(profile.thumbName); }
+
+    // Reads vy.bdb; false when there is no wallet yet or it cannot be read, the store then holding no profiles.
+    // See WalletFile::read for the file that is kept and for *error.
+    bool open(QString *error = nullptr);
+    bool foundUnreadableWallet() const { return m_file.foundUnreadable(); }
+    QString keptUnreadableWallet() const { return m_file.keptUnreadableFile(); }
+    void removeSaveLeftovers() const { m_file.removeSaveLeftovers(); }
+
+    const Enrolment &enrolment() const { return m_content.enrolment; }
+    // In order of addition.
+    const QList<WebsiteProfile> &profiles() const { return m_content.profiles; }
+    // The index of the profile with this address and login name; -1 when there is none.
+    int find(const QString &url, const QString &loginName) const;
+
+    bool setEnrolment(const Enrolment &enrolment, QString *error = nullptr);
+    // Appends, in the given order.
+    bool add(const WebsiteProfile &profile, QString *error = nullptr);
+    bool add(const QList<WebsiteProfile> &profiles, QString *error = nullptr);
+    bool replace(int index, const WebsiteProfile &profile, QString *error = nullptr);
+    // Later profiles move down by one. The profile's picture goes too, unless another profile still shows it.
+    bool remove(int index, QString *error = nullptr);
+
+    // Copies a chosen picture into the thumbs folder under name (a bare file name), replacing one of that name.
+    bool saveThumb(const QString &picturePath, const QString &name, QString *error = nullptr) const;
+
+private:
+    bool save(WalletContent next, QString *error);
+    bool checkIndex(int index, QString *error) const;
+
+    WalletFile m_file;
+    ThumbFolder m_thumbs;
+    WalletContent m_content;
+    // Address and login name to the first profile that has them; made by find() after every change.
+    mutable QHash<std::pair<QString, QString>, int> m_index;
+};

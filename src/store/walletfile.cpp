@@ -1,0 +1,152 @@
+// Reading and writing vy.bdb.
+#include "walletfile.h"
+
+#include "aescipher.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+#include <cstdio>
+
+namespace {
+
+// The wallet's cipher under its fixed pass phrase in code page 1252, filled with zeros to 32 bytes, of which a 128-bit
+// key takes the first 16. Set afresh for every use.
+AesCipher walletCipher()
+{
+    const char phrase[] = "kex7vold4am9";
+    ByteArray key(32, 0);
+    std::copy(phrase, phrase + sizeof(phrase) - 1, key.begin());
+    AesCipher cipher;
+    cipher.setKey(key, 128);
+    return cipher;
+}
+
+bool refuse(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+    return false;
+}
+
+// Renames the entry itself, a link included (QFile::rename refuses a link that points nowhere).
+bool renameEntry(const QString &from, const QString &to)
+{
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
+} // namespace
+
+WalletFile::WalletFile(const QString &path) : m_path(path) { }
+
+bool WalletFile::readBytes(ByteArray &bytes, bool &unreadable) const
+{
+    // Only a regular file can be a wallet; a folder or a pipe of that name is none (and a pipe would block). A link
+    // is not followed: the wallet is the folder's own file.
+    unreadable = QFileInfo(m_path).isSymLink();
+    if (unreadable || !QFileInfo(m_path).isFile())
+        return false;
+    QFile file(m_path);
+    unreadable = !file.open(QIODevice::ReadOnly);
+    if (unreadable)
+        return false;
+    bytes.resize(static_cast<std::size_t>(file.size()));
+    const qint64 read = bytes.empty() ? 0 : file.read(reinterpret_cast<char *>(bytes.data()), file.size());
+    unreadable = read != file.size() || !file.atEnd();
+    return !unreadable && !bytes.empty();
+}
+
+bool WalletFile::read(WalletContent *content, QString *error)
+{
+    m_foundUnreadable = false;
+    m_keepAsidePending = false;
+    m_keptUnreadableFile.clear();
+
+    ByteArray bytes;
+    bool unreadable = false;
+    std::string cipherError;
+    ByteArray plaintext;
+    bool read = readBytes(bytes, unreadable);
+    if (read && !walletCipher().decrypt(bytes, plaintext, AesCipher::Framing::ZeroFilled, &cipherError))
+        read = refuse(error, QString::fromStdString(cipherError));
+    read = read && walletlayout::parse(plaintext.data(), plaintext.size(), content);
+    // From here on a file with content that cannot be read is kept: the next write moves it aside rather than
+    // replacing it, because it may be the user's only copy of a damaged or foreign wallet.
+    m_foundUnreadable = m_keepAsidePending = !read && (unreadable || !bytes.empty());
+    return read;
+}
+
+QString WalletFile::unusedKeepAsideName() const
+{
+    const QString base = m_path + QStringLiteral(".unreadable-") +
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString name = base;
+    for (int n = 2; QFileInfo::exists(name) || QFileInfo(name).isSymLink(); ++n)
+        name = base + QLatin1Char('-') + QString::number(n);
+    return name;
+}
+
+// A file to keep goes aside first, as itself: QSaveFile writes through a link (replacing the file it points to) and
+// refuses to replace a file the user may not write. A link that appeared since the file was read is kept the same
+// way; the wallet is always written as a regular file of its own.
+bool WalletFile::keepAside(QString &kept, QString *error)
+{
+    const QFileInfo old(m_path);
+    m_keepAsidePending = m_keepAsidePending || old.isSymLink();
+    if (!m_keepAsidePending || (!old.exists() && !old.isSymLink()))
+        return true;
+    kept = unusedKeepAsideName();
+    return renameEntry(m_path, kept) ||
+        refuse(error,
+               QStringLiteral("%1 cannot be kept aside as %2.")
+                   .arg(QDir::toNativeSeparators(m_path), QDir::toNativeSeparators(kept)));
+}
+
+bool WalletFile::write(const WalletContent &content, QString *error)
+{
+    ByteArray bytes;
+    std::string cipherError;
+    if (!walletCipher().encrypt(walletlayout::build(content), bytes, AesCipher::Framing::ZeroFilled, &cipherError))
+        return refuse(error, QString::fromStdString(cipherError));
+    QString kept;
+    if (!keepAside(kept, error))
+        return false;
+
+    // The new content goes to a temporary file beside the old one, which is replaced in one step only when every
+    // byte is on disk: a failure or a crash in between leaves the old file as it was.
+    // Unbuffered, so that a short write (a full disk) shows in write()'s count: a buffered QSaveFile loses that
+    // error at commit and would put a truncated file in place.
+    QSaveFile out(m_path);
+    const auto size = static_cast<qint64>(bytes.size());
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        !out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+        out.write(reinterpret_cast<const char *>(bytes.data()), size) != size || !out.commit()) {
+        if (!kept.isEmpty())
+            renameEntry(kept, m_path);
+        return refuse(
+            error, QStringLiteral("%1 cannot be written: %2").arg(QDir::toNativeSeparators(m_path), out.errorString()));
+    }
+    if (m_keepAsidePending) {
+        m_keepAsidePending = false;
+        m_keptUnreadableFile = kept;
+    }
+    return true;
+}
+
+void WalletFile::removeSaveLeftovers() const
+{
+    // A save cut short by a crash or a kill can leave its temporary file beside vy.bdb: QSaveFile names it after the
+    // file with a dot and six random letters. Only regular files of exactly that name are ours.
+    const QFileInfo db(m_path);
+    const QRegularExpression pattern(
+        QStringLiteral("^%1\\.[A-Za-z]{6}$").arg(QRegularExpression::escape(db.fileName())));
+    const QFileInfoList entries = QDir(db.path()).entryInfoList({db.fileName() + QStringLiteral(".??????")},
+                                                                QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo &entry : entries)
+        if (pattern.match(entry.fileName()).hasMatch())
+            QFile::remove(entry.filePath());
+}
