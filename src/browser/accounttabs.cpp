@@ -2,14 +2,17 @@
 
 #include "messageservice.h"
 #include "silentpage.h"
+#include "startpage.h"
 #include "tabsignin.h"
 
 #include <QCheckBox>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QOpenGLWidget>
 #include <QProgressBar>
 #include <QTabBar>
+#include <QTextBrowser>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -38,7 +41,7 @@ QWebEngineView *silentView(QWidget *area, QWebEngineProfile *profile)
     return view;
 }
 
-// Keeps the browsers on the browser area's whole rectangle.
+// Keeps the browsers and the start page on the browser area's whole rectangle.
 class AreaFollower : public QObject
 {
 public:
@@ -49,7 +52,7 @@ protected:
     {
         if (event->type() == QEvent::Resize) {
             auto *area = static_cast<QWidget *>(watched);
-            for (QWebEngineView *view : area->findChildren<QWebEngineView *>(Qt::FindDirectChildrenOnly))
+            for (QWidget *view : area->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
                 view->setGeometry(area->rect());
         }
         return false;
@@ -63,38 +66,28 @@ struct AccountTabs::Private
     AccountTabsControls c;
     MessageService &messages;
     std::function<void(const QUrl &)> openExternally;
-    std::array<QWebEngineView *, kTabCount> views {};
+    std::function<void()> engineStarting;
     std::array<TabState, kTabCount> tabs {};
+    // Made when a tab is first used: the sessions (children of this object, which the window destroys after the
+    // browsers that use them), and the browsers with their sign-in, which go when the tab's page is closed.
+    std::array<QWebEngineProfile *, kTabCount> sessions {};
+    std::array<QWebEngineView *, kTabCount> views {};
     std::array<TabSignIn *, kTabCount> signIns {};
-    // The start page, one for every tab that shows it, so that such a tab needs no renderer of its own.
-    QWebEngineView *startView = nullptr;
-    bool startPageShown = false;
+    // The start page, one for every tab that shows it.
+    QTextBrowser *startView = nullptr;
 };
 
 AccountTabs::AccountTabs(const AccountTabsControls &controls, MessageService &messages,
-                         std::function<void(const QUrl &)> openExternally, QObject *parent)
-    : QObject(parent), d(new Private {controls, messages, std::move(openExternally)})
+                         std::function<void(const QUrl &)> openExternally, std::function<void()> engineStarting,
+                         QObject *parent)
+    : QObject(parent), d(new Private {controls, messages, std::move(openExternally), std::move(engineStarting)})
 {
-    // Each tab browses in a session of its own, so that two accounts of one site can be signed in side by side.
-    // The sessions are children of this object, which the window destroys after the browsers that use them.
-    for (int i = 0; i < kTabCount; ++i) {
-        d->views[i] = silentView(d->c.browserArea, offTheRecordProfile(this));
-        QWebEnginePage *page = d->views[i]->page();
-        connect(page, &QWebEnginePage::loadStarted, this, [this, i] { onLoadStarted(i); });
-        connect(page, &QWebEnginePage::loadProgress, this, [this, i](int p) { onLoadProgress(i, p); });
-        connect(page, &QWebEnginePage::loadFinished, this, [this, i](bool ok) { onLoadFinished(i, ok); });
-        connect(page, &QWebEnginePage::newWindowRequested, this,
-                [this](QWebEngineNewWindowRequest &request) { onNewWindow(request.requestedUrl()); });
-        d->signIns[i] = new TabSignIn(
-            d->tabs[i], d->views[i], [this] { return d->c.chkAutoSignIn && d->c.chkAutoSignIn->isChecked(); }, this);
-        connect(d->signIns[i], &TabSignIn::started, this, [this, i] { emit signInStarted(i); });
-    }
-    // The start page stands for the current tab while that tab is not in use.
-    d->startView = silentView(d->c.browserArea, offTheRecordProfile(this));
-    QWebEnginePage *start = d->startView->page();
-    connect(start, &QWebEnginePage::loadStarted, this, [this] { onLoadStarted(kStartPage); });
-    connect(start, &QWebEnginePage::loadProgress, this, [this](int p) { onLoadProgress(kStartPage, p); });
-    connect(start, &QWebEnginePage::loadFinished, this, [this](bool ok) { onLoadFinished(kStartPage, ok); });
+    // The window's surface is made for the browsers from the start, as a hidden widget that draws through the graphics
+    // stack asks: else the first browser, shown later, would make the system window be destroyed and made anew (a
+    // new window to the desktop, which loses its place and anything that refers to it, a close request included).
+    (new QOpenGLWidget(d->c.browserArea->window()))->setVisible(false);
+    d->startView = newStartPageView(d->c.browserArea);
+    d->startView->setGeometry(d->c.browserArea->rect());
     new AreaFollower(d->c.browserArea);
     connect(d->c.tbs, &QTabBar::currentChanged, this, [this] { switchTab(); });
     showCurrentView();
@@ -102,12 +95,35 @@ AccountTabs::AccountTabs(const AccountTabsControls &controls, MessageService &me
 
 AccountTabs::~AccountTabs() = default;
 
+QWebEngineView *AccountTabs::browser(int i)
+{
+    if (QWebEngineView *view = d->views.at(i))
+        return view;
+    if (d->engineStarting)
+        std::exchange(d->engineStarting, nullptr)();
+    // Each tab browses in a session of its own, so that two accounts of one site can be signed in side by side.
+    if (!d->sessions[i])
+        d->sessions[i] = offTheRecordProfile(this);
+    QWebEngineView *view = silentView(d->c.browserArea, d->sessions[i]);
+    QWebEnginePage *page = view->page();
+    connect(page, &QWebEnginePage::loadStarted, this, [this, i] { onLoadStarted(i); });
+    connect(page, &QWebEnginePage::loadProgress, this, [this, i](int p) { onLoadProgress(i, p); });
+    connect(page, &QWebEnginePage::loadFinished, this, [this, i](bool ok) { onLoadFinished(i, ok); });
+    connect(page, &QWebEnginePage::newWindowRequested, this,
+            [this](QWebEngineNewWindowRequest &request) { onNewWindow(request.requestedUrl()); });
+    d->signIns[i] = new TabSignIn(
+        d->tabs[i], view, [this] { return d->c.chkAutoSignIn && d->c.chkAutoSignIn->isChecked(); }, view);
+    connect(d->signIns[i], &TabSignIn::started, this, [this, i] { emit signInStarted(i); });
+    d->views[i] = view;
+    return view;
+}
+
 QWebEngineView *AccountTabs::wbPage(int i) const
 {
     return d->views.at(i);
 }
 
-QWebEngineView *AccountTabs::startPageView() const
+QTextBrowser *AccountTabs::startPageView() const
 {
     return d->startView;
 }
@@ -136,17 +152,21 @@ void AccountTabs::showStartPage(int i, const QString &html, const QUrl &baseUrl)
 {
     d->tabs.at(i).bTabInUse = false;
     d->tabs.at(i).bTabSignInDone = false;
-    d->signIns.at(i)->restart();
-    if (!d->startPageShown)
-        d->startView->setHtml(html, baseUrl);
-    d->startPageShown = true;
+    if (d->signIns.at(i))
+        d->signIns[i]->restart();
+    if (d->startView->document()->isEmpty()) {
+        d->startView->document()->setBaseUrl(baseUrl);
+        d->startView->setHtml(html);
+    }
     showCurrentView();
+    if (i == currentTabIndex())
+        showPageComplete(); // as a browser reports the start page finished
 }
 
 void AccountTabs::navigate(int i, const QUrl &url)
 {
     d->tabs.at(i).bTabInUse = true;
-    d->views.at(i)->load(url);
+    browser(i)->load(url);
     showCurrentView();
 }
 
@@ -161,47 +181,61 @@ void AccountTabs::openProfile(const QString &url, const QString &id, const QStri
     s.sTabPassword = password;
     s.bTabInUse = true;
     s.bTabSignInDone = false;
+    browser(t);
     d->signIns[t]->restart();
     // An address typed without its scheme opens as the desktop's browsers open it.
     d->views[t]->load(QUrl::fromUserInput(url));
     showCurrentView();
 }
 
+void AccountTabs::closePage()
+{
+    const int t = currentTabIndex();
+    if (t < 0 || !d->views[t])
+        return;
+    TabState &s = d->tabs[t];
+    s = TabState {};
+    // The page goes with its browser, and its renderer with the page; the session stays for the tab's next page.
+    delete std::exchange(d->views[t], nullptr);
+    d->signIns[t] = nullptr;
+    switchTab();
+}
+
 void AccountTabs::goBack()
 {
-    if (const int t = currentTabIndex(); t >= 0)
+    if (const int t = currentTabIndex(); t >= 0 && d->views[t])
         d->views[t]->back();
 }
 
 void AccountTabs::goForward()
 {
-    if (const int t = currentTabIndex(); t >= 0)
+    if (const int t = currentTabIndex(); t >= 0 && d->views[t])
         d->views[t]->forward();
 }
 
 void AccountTabs::refresh()
 {
-    if (const int t = currentTabIndex(); t >= 0)
+    if (const int t = currentTabIndex(); t >= 0 && d->views[t])
         d->views[t]->reload();
 }
 
 void AccountTabs::stop()
 {
-    if (const int t = currentTabIndex(); t >= 0)
+    if (const int t = currentTabIndex(); t >= 0 && d->views[t])
         d->views[t]->stop();
 }
 
 void AccountTabs::showCurrentView()
 {
     const int t = currentTabIndex();
-    QWebEngineView *shown = t >= 0 && d->tabs[t].bTabInUse ? d->views[t] : d->startView;
+    QWidget *shown = d->startView;
+    if (t >= 0 && d->tabs[t].bTabInUse && d->views[t])
+        shown = d->views[t];
     // Hide before showing, so that two browsers are never visible together.
-    for (QWebEngineView *view : d->views) {
+    for (QWidget *view : d->c.browserArea->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
         if (view != shown)
             view->setVisible(false);
     }
-    if (d->startView != shown)
-        d->startView->setVisible(false);
     shown->setVisible(true);
 }
 
@@ -230,8 +264,7 @@ void AccountTabs::showCurrentPage(int t)
 
 bool AccountTabs::isShown(int i) const
 {
-    const int t = currentTabIndex();
-    return t >= 0 && (i == kStartPage ? !d->tabs[t].bTabInUse : i == t && d->tabs[t].bTabInUse);
+    return i == currentTabIndex() && d->tabs[i].bTabInUse;
 }
 
 void AccountTabs::onLoadStarted(int i)
@@ -253,22 +286,20 @@ void AccountTabs::onLoadProgress(int i, int percent)
     d->c.statusPanel2->setText(QStringLiteral("Loading"));
 }
 
+void AccountTabs::showPageComplete()
+{
+    d->c.pgrLoad->setVisible(false);
+    d->c.statusPanel2->setText(QStringLiteral("Complete"));
+}
+
 void AccountTabs::onLoadFinished(int i, bool ok)
 {
-    if (i == kStartPage) {
-        if (isShown(i)) {
-            d->c.pgrLoad->setVisible(false);
-            d->c.statusPanel2->setText(QStringLiteral("Complete"));
-        }
-        return;
-    }
     const TabState &s = d->tabs[i];
     const QWebEnginePage *page = d->views[i]->page();
     if (i == currentTabIndex()) {
         if (s.bTabInUse)
             showCurrentPage(i);
-        d->c.pgrLoad->setVisible(false);
-        d->c.statusPanel2->setText(QStringLiteral("Complete"));
+        showPageComplete();
     }
     if (s.bTabInUse) {
         const QString caption = QString::number(i + 1);
@@ -278,6 +309,7 @@ void AccountTabs::onLoadFinished(int i, bool ok)
         }
     }
     d->signIns[i]->pageLoaded(ok);
+    emit pageLoaded(i, ok);
 }
 
 void AccountTabs::onNewWindow(const QUrl &url)

@@ -14,6 +14,7 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QTabBar;
+class QTextBrowser;
 class QWebEngineView;
 class QWidget;
 
@@ -41,20 +42,25 @@ struct AccountTabsControls
 
 // The five account tabs: their browsers, their per-tab state, navigation, load status,
 // the new-window question and the automatic sign-in when a tab's login page has finished loading.
+// A tab gets its session (held in memory only) and its browser when a page is first opened in it; until then, and
+// again once its page is closed, it shows the start page, which is rich text and needs no web engine at all.
 class AccountTabs : public QObject
 {
     Q_OBJECT
 public:
     static constexpr int kTabCount = 5;
 
-    // openExternally hands an address to the desktop's own browser (a seam for tests).
+    // openExternally hands an address to the desktop's own browser (a seam for tests); engineStarting runs once,
+    // just before the web engine is first asked for anything.
     AccountTabs(const AccountTabsControls &controls, MessageService &messages,
-                std::function<void(const QUrl &)> openExternally, QObject *parent = nullptr);
+                std::function<void(const QUrl &)> openExternally, std::function<void()> engineStarting = {},
+                QObject *parent = nullptr);
     ~AccountTabs() override;
 
+    // Tab i's browser, or none while the tab shows the start page.
     QWebEngineView *wbPage(int i) const;
-    // The browser that shows the start page for every tab not in use.
-    QWebEngineView *startPageView() const;
+    // What every tab not in use shows.
+    QTextBrowser *startPageView() const;
     // The selected tab's caption read as a number, minus 1 (-1 when no tab is selected).
     int currentTabIndex() const;
     TabState &tab(int i);
@@ -66,6 +72,8 @@ public:
     void navigate(int i, const QUrl &url);
     // Copies a chosen profile into the current tab's state, re-arms its sign-in and opens its URL.
     void openProfile(const QString &url, const QString &id, const QString &password);
+    // Closes the current tab's page: its renderer ends and the tab shows the start page; its session stays.
+    void closePage();
 
     // Navigation buttons: act on the current tab's browser only; failures are ignored.
     void goBack();
@@ -76,21 +84,23 @@ public:
 signals:
     // The automatic sign-in has started for tab i (its script was sent to the page).
     void signInStarted(int i);
+    // Tab i's page has finished loading, after the tab has done what it does then.
+    void pageLoaded(int i, bool ok);
 
 private:
-    // Load events of the start page's browser carry this index.
-    static constexpr int kStartPage = -1;
-
+    // Tab i's browser, made when first needed.
+    QWebEngineView *browser(int i);
     void switchTab();
     // Brings the current tab's browser to the front, or the start page while the tab is not in use.
     void showCurrentView();
-    // Whether browser i (or the start page) is the one the current tab shows.
+    // Whether browser i is the one the current tab shows.
     bool isShown(int i) const;
     void onLoadStarted(int i);
     void onLoadProgress(int i, int percent);
     void onLoadFinished(int i, bool ok);
     void onNewWindow(const QUrl &url);
     void showCurrentPage(int t);
+    void showPageComplete();
 
     struct Private;
     std::unique_ptr<Private> d;

@@ -59,7 +59,7 @@ MainWindow::MainWindow(const MainWindowServices &services, QWidget *parent)
     const WalletLock *lock = installWalletLock(*this, m_services);
     m_tabs = new AccountTabs(
         {ui->tbs, ui->browserArea, ui->txtURL, ui->txtPageTitle, ui->pgrLoad, ui->statusPanel2, ui->chkAutoSignIn},
-        m_services.messages, m_services.openExternally, this);
+        m_services.messages, m_services.openExternally, m_services.engineStarting, this);
     m_clipboard = new SecretClipboard(QGuiApplication::clipboard(), {}, this);
     connect(m_clipboard, &SecretClipboard::secretCleared, ui->statusPanel1,
             [this] { ui->statusPanel1->setText(QStringLiteral("The password was cleared from the clipboard.")); });
@@ -125,6 +125,7 @@ void MainWindow::addShortcuts()
     add(QKeySequence(Qt::ALT | Qt::Key_Right), [this] { m_tabs->goForward(); });
     add(QKeySequence(Qt::Key_F5), [this] { m_tabs->refresh(); });
     add(QKeySequence(Qt::Key_Escape), [this] { m_tabs->stop(); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_W), [this] { m_tabs->closePage(); });
     add(QKeySequence(Qt::CTRL | Qt::Key_L), [this] {
         ui->txtURL->setFocus(Qt::ShortcutFocusReason);
         ui->txtURL->selectAll();

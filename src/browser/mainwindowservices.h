@@ -25,6 +25,8 @@ struct MainWindowServices
     QString programFolder;
     // Hands an address to the desktop's own browser (pages that want a window of their own).
     std::function<void(const QUrl &)> openExternally;
+    // Runs once, just before the web engine starts (when a page is first opened in a tab).
+    std::function<void()> engineStarting = {};
 
     // Whether a profile may be opened, or its password leave the wallet: one with the Tympra flag only after the
     // sign-in passes once more.

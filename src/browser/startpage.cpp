@@ -1,5 +1,9 @@
 #include "startpage.h"
 
+#include <QFont>
+#include <QTextBrowser>
+#include <QTextDocument>
+
 QString logoPath(const QString &programFolder)
 {
     QString path = programFolder;
@@ -24,4 +28,22 @@ QUrl startPageBaseUrl(const QString &programFolder)
     if (!folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
     return QUrl::fromLocalFile(folder);
+}
+
+QTextBrowser *newStartPageView(QWidget *parent)
+{
+    auto *view = new QTextBrowser(parent);
+    view->setFrameShape(QFrame::NoFrame);
+    view->setOpenLinks(false);
+    view->setAccessibleName(QStringLiteral("Start page"));
+    QPalette colours = view->palette();
+    colours.setColor(QPalette::Base, Qt::white);
+    colours.setColor(QPalette::Text, Qt::black);
+    view->setPalette(colours);
+    QFont serif(QStringLiteral("serif"));
+    serif.setStyleHint(QFont::Serif);
+    serif.setPixelSize(16);
+    view->document()->setDefaultFont(serif);
+    view->document()->setDocumentMargin(8);
+    return view;
 }

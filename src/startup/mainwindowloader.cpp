@@ -57,7 +57,8 @@ bool loadBrowserModule(const QString &programFolder, BrowserModule::CreateMainWi
 }
 
 std::unique_ptr<QWidget> loadMainWindow(const QString &programFolder, ProfileStore &store, Settings &settings,
-                                        SignInGate &gate, MessageService &messages)
+                                        SignInGate &gate, MessageService &messages,
+                                        const std::function<void()> &engineStarting)
 {
     BrowserModule::CreateMainWindow create = nullptr;
     QString error;
@@ -75,9 +76,8 @@ std::unique_ptr<QWidget> loadMainWindow(const QString &programFolder, ProfileSto
                                        platform->connection,
                                        [&gate] { return gate.logIn(); },
                                        programFolder,
-                                       [](const QUrl &url) {
-                                           QDesktopServices::openUrl(url);
-                                       }};
+                                       [](const QUrl &url) { QDesktopServices::openUrl(url); },
+                                       engineStarting};
     std::unique_ptr<QWidget> window(create(&services));
     platform->setParent(window.get());
     return window;

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class MessageService;
@@ -18,8 +19,10 @@ namespace startup {
 bool loadBrowserModule(const QString &programFolder, BrowserModule::CreateMainWindow *create, QString *error = nullptr);
 
 // The main window, loaded from the browser module after a successful sign-in; it keeps the program alive until it
-// closes. Null, after a message that says why, when the module is missing or broken.
+// closes. Null, after a message that says why, when the module is missing or broken. engineStarting runs just before
+// the web engine starts, when a page is first opened.
 std::unique_ptr<QWidget> loadMainWindow(const QString &programFolder, ProfileStore &store, Settings &settings,
-                                        SignInGate &gate, MessageService &messages);
+                                        SignInGate &gate, MessageService &messages,
+                                        const std::function<void()> &engineStarting);
 
 } // namespace startup

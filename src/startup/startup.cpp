@@ -18,22 +18,25 @@ namespace startup {
 
 namespace {
 
-// How long the process stays open to its own children after the main window is shown.
+// How long the process stays open to its own children once the web engine starts.
 constexpr int kEngineStartMs = 3000;
 
 // After a passed sign-in: the main window, until it closes.
 int runMainWindow(const QString &programFolder, ProfileStore &store, SignInGate &gate, MessageService &messages)
 {
-    processguard::setDumpable(true);
+    // The web engine starts its sandboxed helpers when a page is first opened in a tab; their sandbox is set up
+    // through files that a non-dumpable process closes to its children too, so the process is open to them for
+    // those few seconds, and closed again after.
+    const auto engineStarting = [] {
+        processguard::setDumpable(true);
+        QTimer::singleShot(kEngineStartMs, [] { processguard::setDumpable(false); });
+    };
     Settings settings(programFolder);
-    const std::unique_ptr<QWidget> mainWindow = loadMainWindow(programFolder, store, settings, gate, messages);
-    if (!mainWindow) {
-        processguard::setDumpable(false);
+    const std::unique_ptr<QWidget> mainWindow =
+        loadMainWindow(programFolder, store, settings, gate, messages, engineStarting);
+    if (!mainWindow)
         return 1;
-    }
     mainWindow->show();
-    // Closed again a few seconds later, once the engine has started its helpers.
-    QTimer::singleShot(kEngineStartMs, [] { processguard::setDumpable(false); });
     return QApplication::exec();
 }
 

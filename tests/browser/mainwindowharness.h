@@ -48,10 +48,9 @@ struct MainWindowHarness : ConnectionTest
         };
         window = std::make_unique<MainWindow>(
             MainWindowServices {store, settings, messages, files, *this, signIn, folder.path(), openExternally});
-        for (int i = 0; i < AccountTabs::kTabCount; ++i) // after the tabs' own handlers
-            QObject::connect(page(i), &QWebEnginePage::loadFinished, window.get(), [this, i] {
-                finished.append({i, page(i)->url()});
-            });
+        QObject::connect(&tabs(), &AccountTabs::pageLoaded, window.get(), [this](int i) {
+            finished.append({i, page(i)->url()});
+        });
         window->show();
         return *window;
     }

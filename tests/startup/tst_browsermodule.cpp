@@ -53,7 +53,7 @@ private slots:
         Settings settings(folder.path());
         const EventKeyClock clock;
         SignInGate gate(store, messages, QString(), clock);
-        QVERIFY(!startup::loadMainWindow(folder.path(), store, settings, gate, messages));
+        QVERIFY(!startup::loadMainWindow(folder.path(), store, settings, gate, messages, {}));
         QVERIFY(messages.lastText().startsWith("The browser part of Vaultry could not be loaded.\r\n"));
     }
 };
