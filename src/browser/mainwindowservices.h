@@ -25,6 +25,10 @@ struct MainWindowServices
     QString programFolder;
     // Hands an address to the desktop's own browser (pages that want a window of their own).
     std::function<void(const QUrl &)> openExternally;
+    // The wallet's sealing and its master password, for the Settings window (see SettingsWindowServices); either may
+    // be left empty.
+    std::function<bool(bool seal, QString *error)> sealWallet = {};
+    std::function<void()> changeMasterPassword = {};
 
     // Whether a profile may be opened, or its password leave the wallet: one with the Tympra flag only after the
     // sign-in passes once more.

@@ -38,6 +38,16 @@ struct MainWindowHarness : ConnectionTest
         QFile::copy(qEnvironmentVariable("VAULTRY_PROGRAM_DIR") + "/Qorvish.bmp", folder.filePath("Qorvish.bmp"));
         if (window)
             window->close(); // the old window stores its settings first
+        window = std::make_unique<MainWindow>(services());
+        for (int i = 0; i < AccountTabs::kTabCount; ++i) // after the tabs' own handlers
+            QObject::connect(page(i), &QWebEnginePage::loadFinished, window.get(), [this, i] {
+                finished.append({i, page(i)->url()});
+            });
+        window->show();
+        return *window;
+    }
+    MainWindowServices services()
+    {
         const auto signIn = [this] {
             if (duringLogin)
                 duringLogin();
@@ -46,14 +56,7 @@ struct MainWindowHarness : ConnectionTest
         const auto openExternally = [this](const QUrl &url) {
             external.append(url);
         };
-        window = std::make_unique<MainWindow>(
-            MainWindowServices {store, settings, messages, files, *this, signIn, folder.path(), openExternally});
-        for (int i = 0; i < AccountTabs::kTabCount; ++i) // after the tabs' own handlers
-            QObject::connect(page(i), &QWebEnginePage::loadFinished, window.get(), [this, i] {
-                finished.append({i, page(i)->url()});
-            });
-        window->show();
-        return *window;
+        return {store, settings, messages, files, *this, signIn, folder.path(), openExternally};
     }
     template<typename T = QWidget>
     T *child(const char *name) const
