@@ -43,7 +43,8 @@ private slots:
                                  << "";
         QTest::newRow("local file") << "HomePage"
                                     << "file:///etc/passwd" << old << page;
-        QTest::newRow("other scheme") << "HomePage" << "ftp://files.example/" << old << page;
+        QTest::newRow("other scheme") << "HomePage"
+                                      << "ftp://files.example/" << old << page;
         QTest::newRow("script") << "HomePage"
                                 << "javascript:alert(1)" << old << page;
         QTest::newRow("no scheme") << "HomePage"
