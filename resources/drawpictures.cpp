@@ -272,6 +272,39 @@ QImage logo()
     return image;
 }
 
+// The program's icon for the desktop's menu: the logo's vault door on a rounded tile, drawn on a grid of 256 and
+// scaled to `size` pixels.
+QImage appIcon(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 256.0, size / 256.0);
+    QLinearGradient tile(0, 8, 0, 248);
+    tile.setColorAt(0, kBand.lighter(125));
+    tile.setColorAt(1, kBand.darker(120));
+    p.setPen(Qt::NoPen);
+    p.setBrush(tile);
+    p.drawRoundedRect(QRectF(8, 8, 240, 240), 48, 48);
+    const QPointF c(128, 128);
+    p.setPen(QPen(QColor(0xdd, 0xe4, 0xee), 10));
+    p.setBrush(kBand.lighter(150));
+    p.drawEllipse(c, 92, 92);
+    p.setPen(QPen(Qt::white, 16, Qt::SolidLine, Qt::RoundCap));
+    for (int i = 0; i < 6; ++i) {
+        p.save();
+        p.translate(c);
+        p.rotate(i * 60);
+        p.drawLine(QPointF(0, -30), QPointF(0, -66));
+        p.restore();
+    }
+    p.setPen(QPen(kAccent.darker(140), 6));
+    p.setBrush(kAccent);
+    p.drawRoundedRect(QRectF(c.x() - 24, c.y() - 24, 48, 48), 10, 10);
+    return image;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -295,5 +328,7 @@ int main(int argc, char **argv)
         save(corner(false, 35, 30), folder, QStringLiteral("corner-right.png"));
     }
     logo().save(QDir(folder).filePath(QStringLiteral("Qorvish.bmp")), "BMP");
+    for (int size : {48, 128, 256})
+        appIcon(size).save(QDir(folder).filePath(QStringLiteral("vaultry-%1.png").arg(size)));
     return 0;
 }

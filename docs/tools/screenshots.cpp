@@ -1,5 +1,5 @@
-// Renders the main window, the profile dialog, a filled login page, the import preview, a copied password and the
-// find box into PNG files for the README.
+// Renders the main window, the profile dialog, a filled login page, the import preview, a copied password, the
+// find box, the Settings window and the password health into PNG files for the README.
 // Not a test: run it under Xvfb, e.g.  xvfb-run -a build/tools/vaultry_screenshots docs
 #include "accounttabs.h"
 #include "importpreview.h"
@@ -7,7 +7,10 @@
 #include "keyclock.h"
 #include "mainwindowharness.h"
 #include "pageserver.h"
+#include "passwordhealth.h"
+#include "passwordhealthdialog.h"
 #include "profiledialog.h"
+#include "settingsdialog.h"
 #include "signindialog.h"
 
 #include <QApplication>
@@ -15,6 +18,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
@@ -235,6 +239,31 @@ struct Shots
         QTest::qWait(300);
         keep(window, "main-copied");
     }
+
+    // The Settings window refusing a number it does not take; then the health of the profiles above and a few more.
+    void settingsAndHealth()
+    {
+        SettingsDialog settings(SettingsWindowServices {h.settings, h.messages}, window);
+        settings.show();
+        auto *seconds = settings.findChild<QLineEdit *>(QStringLiteral("txtClipboardSeconds"));
+        seconds->selectAll();
+        QTest::keyClicks(seconds, QStringLiteral("0"));
+        QTest::keyClick(seconds, Qt::Key_Return);
+        QTest::qWait(500);
+        keep(&settings, "settings");
+        settings.close();
+        h.store.add({{QStringLiteral("Video"), QStringLiteral("https://video.example/"), QStringLiteral("jane"),
+                      QStringLiteral("Summer2024"), QString(), false},
+                     {QStringLiteral("Library"), QStringLiteral("https://library.example/"), QStringLiteral("jdoe"),
+                      QStringLiteral("Kettle7"), QString(), false},
+                     {QStringLiteral("Example Shop"), QStringLiteral("https://shop.example/"),
+                      QStringLiteral("jane.doe"), QStringLiteral("correct horse"), QString(), false}});
+        PasswordHealth health;
+        PasswordHealthDialog dialog(h.services(), health, window);
+        dialog.show();
+        QTest::qWait(500);
+        keep(&dialog, "health");
+    }
 };
 
 } // namespace
@@ -256,5 +285,6 @@ int main(int argc, char **argv)
     shots.sideBarHidden();
     shots.twoAccounts();
     shots.findAndCopy();
+    shots.settingsAndHealth();
     return shots.ok ? 0 : 1;
 }

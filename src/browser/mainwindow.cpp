@@ -2,7 +2,10 @@
 
 #include "accounttabs.h"
 #include "connectiontest.h"
+#include "idlewatch.h"
 #include "messageservice.h"
+#include "passwordhealth.h"
+#include "passwordhealthdialog.h"
 #include "passwordtransfer.h"
 #include "picturebox.h"
 #include "pictures.h"
@@ -12,6 +15,7 @@
 #include "profilestore.h"
 #include "secretclipboard.h"
 #include "settings.h"
+#include "settingsdialog.h"
 #include "startpage.h"
 #include "ui_mainwindow.h"
 #include "walletlock.h"
@@ -22,6 +26,7 @@
 #include <QKeyEvent>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <QTimer>
 
 namespace {
 
@@ -35,7 +40,8 @@ void setPicture(QLabel *label, const QString &picture)
 } // namespace
 
 MainWindow::MainWindow(const MainWindowServices &services, QWidget *parent)
-    : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()), m_services(services)
+    : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()), m_services(services),
+      m_health(std::make_unique<PasswordHealth>())
 {
     initVaultryPictures();
     ui->setupUi(this);
@@ -66,6 +72,7 @@ MainWindow::MainWindow(const MainWindowServices &services, QWidget *parent)
     connect(lock, &WalletLock::locking, m_clipboard, &SecretClipboard::clearSecret); // a locked wallet lends none
     connectControls();
     addShortcuts();
+    connectSettingsAndHealth();
 
     // Filling the list must not count as a choice; position 0 is chosen below.
     fillList(-1);
@@ -168,6 +175,8 @@ void MainWindow::fillList(int chosen)
     const QSignalBlocker blocker(ui->cboWP);
     m_profiles->setProfiles(m_services.store.profiles());
     ui->cboWP->setCurrentIndex(qMax(0, m_profiles->rowOf(chosen)));
+    // Counted once the window is on the screen: a large wallet takes a moment to rate.
+    QTimer::singleShot(0, this, &MainWindow::updateHealthButton);
 }
 
 void MainWindow::findTextChanged()
@@ -253,6 +262,12 @@ void MainWindow::editProfile()
     if (dialog.exec() != QDialog::Accepted)
         return;
     // The tab keeps its page and the copies it took; only the list and the pictures follow the edit.
+    showEditedProfiles();
+}
+
+void MainWindow::showEditedProfiles()
+{
+    const int i = chosenProfile();
     fillList(i);
     if (chosenProfile() < 0)
         hideProfilePictures(); // the new name and address no longer contain the find text
@@ -306,6 +321,39 @@ void MainWindow::copyPassword()
     m_clipboard->copySecret(p.password, seconds);
     ui->statusPanel1->setText(
         QStringLiteral("Password of %1 copied; the clipboard clears in %2 seconds.").arg(p.name).arg(seconds));
+}
+
+void MainWindow::connectSettingsAndHealth()
+{
+    connect(ui->cmdSettings, &QPushButton::clicked, this, &MainWindow::openSettings);
+    connect(ui->cmdHealth, &QPushButton::clicked, this, &MainWindow::openPasswordHealth);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), this), &QShortcut::activated, this,
+            &MainWindow::openSettings);
+}
+
+void MainWindow::openSettings()
+{
+    SettingsDialog dialog(
+        {m_services.settings, m_services.messages, m_services.sealWallet, m_services.changeMasterPassword}, this);
+    dialog.exec();
+    // A new LockMinutes counts from now on, not only from the next start.
+    if (auto *idle = findChild<IdleWatch *>())
+        idle->setInterval(IdleWatch::fromMinutes(m_services.settings.lockMinutes()));
+}
+
+void MainWindow::openPasswordHealth()
+{
+    PasswordHealthDialog dialog(m_services, *m_health, this);
+    dialog.exec();
+    if (dialog.edited())
+        showEditedProfiles();
+}
+
+void MainWindow::updateHealthButton()
+{
+    // Protected profiles are left out: what the number says of them would tell of their passwords.
+    ui->cmdHealth->setText(
+        PasswordHealthDialog::buttonText(m_health->check(m_services.store.profiles(), false).findings()));
 }
 
 void MainWindow::toggleSideBar()

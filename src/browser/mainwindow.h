@@ -7,6 +7,7 @@
 #include <memory>
 
 class AccountTabs;
+class PasswordHealth;
 class ProfileListModel;
 class SecretClipboard;
 namespace Ui {
@@ -55,10 +56,18 @@ private:
     void copyLoginName();
     void copyPassword();
     void toggleSideBar();
+    // The side bar's Settings and Password health, and the number of findings on the latter's button.
+    void connectSettingsAndHealth();
+    void openSettings();
+    void openPasswordHealth();
+    void updateHealthButton();
+    // After profiles were edited: the list and the chosen profile's pictures follow.
+    void showEditedProfiles();
 
     std::unique_ptr<Ui::MainWindow> ui;
     MainWindowServices m_services;
     AccountTabs *m_tabs = nullptr;
     ProfileListModel *m_profiles = nullptr;
     SecretClipboard *m_clipboard = nullptr;
+    std::unique_ptr<PasswordHealth> m_health;
 };

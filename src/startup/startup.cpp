@@ -48,6 +48,8 @@ int run(int argc, char **argv)
     processguard::dropRemoteDebugging(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(kApplicationTitle);
+    // Lets the desktop match the windows to the installed launcher and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("vaultry"));
     DialogMessageService messages;
     const QString programFolder = QCoreApplication::applicationDirPath();
 

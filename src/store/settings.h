@@ -20,13 +20,25 @@ public:
     int clipboardSeconds() const;
     // LockMinutes: minutes without input before the wallet locks; 5 unless a whole number, 0 or less never.
     int lockMinutes() const;
+    // SealWallet: whether the wallet is sealed with the master password; on only when exactly "1".
+    bool sealWallet() const;
+
+    // The Settings window's changes, each written at once. A value out of its range is refused with the reason and
+    // not written; so is everything when vy.ini cannot be written.
+    bool setHomePage(const QString &address, QString *error = nullptr); // empty, or an http or https address
+    bool setClipboardSeconds(int seconds, QString *error = nullptr); // 1 to kLongestClipboardSeconds
+    bool setLockMinutes(int minutes, QString *error = nullptr); // 0 (never) to kLongestLockMinutes
+    bool setSealWallet(bool on, QString *error = nullptr);
 
     static constexpr int kClipboardSeconds = 10;
     static constexpr int kLockMinutes = 5;
+    static constexpr int kLongestClipboardSeconds = 86400;
+    static constexpr int kLongestLockMinutes = 1440;
 
 private:
     // A whole number under key; defaultValue when the key is missing, not a number or below minimum.
     int number(const QString &key, int defaultValue, int minimum) const;
+    bool write(const QString &key, const QString &value, QString *error);
 
     QString m_path;
 };

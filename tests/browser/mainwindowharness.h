@@ -38,6 +38,15 @@ struct MainWindowHarness : ConnectionTest
         QFile::copy(qEnvironmentVariable("VAULTRY_PROGRAM_DIR") + "/Qorvish.bmp", folder.filePath("Qorvish.bmp"));
         if (window)
             window->close(); // the old window stores its settings first
+        window = std::make_unique<MainWindow>(services());
+        QObject::connect(&tabs(), &AccountTabs::pageLoaded, window.get(), [this](int i) {
+            finished.append({i, page(i)->url()});
+        });
+        window->show();
+        return *window;
+    }
+    MainWindowServices services()
+    {
         const auto signIn = [this] {
             if (duringLogin)
                 duringLogin();
@@ -46,13 +55,7 @@ struct MainWindowHarness : ConnectionTest
         const auto openExternally = [this](const QUrl &url) {
             external.append(url);
         };
-        window = std::make_unique<MainWindow>(
-            MainWindowServices {store, settings, messages, files, *this, signIn, folder.path(), openExternally});
-        QObject::connect(&tabs(), &AccountTabs::pageLoaded, window.get(), [this](int i) {
-            finished.append({i, page(i)->url()});
-        });
-        window->show();
-        return *window;
+        return {store, settings, messages, files, *this, signIn, folder.path(), openExternally};
     }
     template<typename T = QWidget>
     T *child(const char *name) const

@@ -5,9 +5,12 @@
 #include "keyclock.h"
 #include "mainwindowharness.h"
 #include "pageserver.h"
+#include "passwordhealth.h"
+#include "passwordhealthdialog.h"
 #include "profiledialog.h"
 #include "profilelist.h"
 #include "secretclipboard.h"
+#include "settingsdialog.h"
 #include "signindialog.h"
 
 #include <QtTest>
@@ -188,6 +191,10 @@ private slots:
         w.edit("cmdNewWP"); // cancelled
         w.edit("cmdNewWP", "b");
         QCOMPARE(w.shows(), kSelect + " a b | - b-id - - - | " + kChosen);
+        const auto health = [](Window &w, const QString &caption) {
+            return runUntil([&] { return w.child<QPushButton>("cmdHealth")->text() == caption; }, 5000);
+        };
+        QVERIFY(health(w, "Password health (2)")); // a-pw and b-pw
         w.selectTab(5);
         w.choose(1);
         w.edit("imgEditWP", "c");
@@ -199,6 +206,7 @@ private slots:
         Window p;
         p.add(2, true);
         p.open();
+        QVERIFY(health(p, "Password health (1)")); // a's is not counted before its check
         p.loginPasses = false;
         p.choose(1);
         QCOMPARE(p.shows(), kSelect + " a b | - - - - - | " + kChosen + " imgWPTympra");
@@ -287,7 +295,8 @@ private slots:
     void accessibleNames_data()
     {
         QTest::addColumn<QString>("window");
-        for (const char *name : {"SignInDialog", "MainWindow", "ProfileDialog"})
+        for (const char *name :
+             {"SignInDialog", "MainWindow", "ProfileDialog", "SettingsDialog", "PasswordHealthDialog"})
             QTest::newRow(name) << name;
     }
     void accessibleNames()
@@ -296,11 +305,16 @@ private slots:
         Window w;
         w.add(1);
         const EventKeyClock clock;
+        PasswordHealth health;
         std::unique_ptr<QWidget> dialog;
         if (window == "SignInDialog")
             dialog = std::make_unique<SignInDialog>(SignInDialog::Mode::Login, w.store, w.messages, QString(), clock);
         else if (window == "ProfileDialog")
             dialog = std::make_unique<ProfileDialog>(w.store, -1, w.messages, w.files);
+        else if (window == "SettingsDialog")
+            dialog = std::make_unique<SettingsDialog>(SettingsWindowServices {w.settings, w.messages});
+        else if (window == "PasswordHealthDialog")
+            dialog = std::make_unique<PasswordHealthDialog>(w.services(), health);
         else
             w.open(), w.choose(1);
         QWidget *top = dialog ? dialog.get() : w.window.get();
