@@ -10,6 +10,7 @@
 namespace {
 
 const QString AutoSignInKey = QStringLiteral("Vaultry/AutoSignIn");
+const QString SealWalletKey = QStringLiteral("Vaultry/SealWallet");
 constexpr QFile::Permissions OwnerOnly = QFile::ReadOwner | QFile::WriteOwner;
 
 // Settings are the user's alone (another user could switch on the automatic sign-in), whatever the umask: vy.ini
@@ -34,9 +35,30 @@ bool Settings::autoSignIn() const
 
 void Settings::setAutoSignIn(bool on)
 {
+    write(AutoSignInKey, on ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+bool Settings::sealWallet() const
+{
+    const QString value = QSettings(m_path, QSettings::IniFormat).value(SealWalletKey).toString().trimmed();
+    return value.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || value == QLatin1String("1");
+}
+
+bool Settings::hasSealWallet() const
+{
+    return QSettings(m_path, QSettings::IniFormat).contains(SealWalletKey);
+}
+
+void Settings::setSealWallet(bool on)
+{
+    write(SealWalletKey, on ? QStringLiteral("true") : QStringLiteral("false"));
+}
+
+void Settings::write(const QString &key, const QString &value)
+{
     makeOwnerOnly(m_path);
     QSettings settings(m_path, QSettings::IniFormat);
-    settings.setValue(AutoSignInKey, on ? QStringLiteral("1") : QStringLiteral("0"));
+    settings.setValue(key, value);
     settings.sync();
 }
 

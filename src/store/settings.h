@@ -14,6 +14,11 @@ public:
     // "Automatically sign in.": on only when AutoSignIn is exactly "1"; written as "1" or "0".
     bool autoSignIn() const;
     void setAutoSignIn(bool on);
+    // SealWallet: vy.bdb sealed under the master password; on only for "true" or "1", written as "true" or "false".
+    // Turn it with sealing::turn(), which seals or unseals the wallet at once.
+    bool sealWallet() const;
+    bool hasSealWallet() const; // the key is there at all
+    void setSealWallet(bool on);
     // HomePage: the page tab "1" opens at start when a connection exists; empty (the key missing) opens none.
     QString homePage() const;
     // ClipboardSeconds: how long a copied password stays on the clipboard; 10 unless a whole number of 1 or more.
@@ -27,6 +32,7 @@ public:
 private:
     // A whole number under key; defaultValue when the key is missing, not a number or below minimum.
     int number(const QString &key, int defaultValue, int minimum) const;
+    void write(const QString &key, const QString &value);
 
     QString m_path;
 };
