@@ -89,6 +89,10 @@ void MainWindow::connectControls()
     connect(ui->imgDeleteWP, &QToolButton::clicked, this, &MainWindow::deleteProfile);
     connect(ui->cmdImportWP, &QPushButton::clicked, this, &MainWindow::importPasswords);
     connect(ui->cmdExportWP, &QPushButton::clicked, this, [this] { exportPasswordFile(this, m_services); });
+    connect(ui->cmdChangeMaster, &QPushButton::clicked, this, [this] {
+        if (m_services.changeMasterPassword())
+            ui->statusPanel1->setText(QStringLiteral("The master password was changed."));
+    });
     connect(ui->imgCopyIDWP, &QToolButton::clicked, this, &MainWindow::copyLoginName);
     connect(ui->imgCopyPasswordWP, &QToolButton::clicked, this, &MainWindow::copyPassword);
     connect(ui->txtFindWP, &QLineEdit::textChanged, this, &MainWindow::findTextChanged);

@@ -25,10 +25,15 @@ struct MainWindowServices
     QString programFolder;
     // Hands an address to the desktop's own browser (pages that want a window of their own).
     std::function<void(const QUrl &)> openExternally;
+    // A new master password with ten typings of it (SignInGate::newMasterPassword): true when it was saved.
+    std::function<bool()> newMasterPassword;
 
     // Whether a profile may be opened, or its password leave the wallet: one with the Tympra flag only after the
     // sign-in passes once more.
     bool mayReveal(bool tympra) const { return !tympra || (signIn && signIn()); }
+    // Change master password: the current one with the rhythm check, then the new one; false when either was not
+    // passed or cancelled, and then nothing changed.
+    bool changeMasterPassword() const { return signIn && signIn() && newMasterPassword && newMasterPassword(); }
 };
 
 // The browser module: a shared library beside the program that holds the main window, its browsers and the

@@ -75,8 +75,9 @@ std::unique_ptr<QWidget> loadMainWindow(const QString &programFolder, ProfileSto
                                        platform->connection,
                                        [&gate] { return gate.logIn(); },
                                        programFolder,
-                                       [](const QUrl &url) {
-                                           QDesktopServices::openUrl(url);
+                                       [](const QUrl &url) { QDesktopServices::openUrl(url); },
+                                       [&gate] {
+                                           return gate.newMasterPassword();
                                        }};
     std::unique_ptr<QWidget> window(create(&services));
     platform->setParent(window.get());

@@ -9,6 +9,7 @@
 #include "signingate.h"
 #include "singleinstance.h"
 #include "tymcoreengine.h"
+#include "walletsealing.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -24,8 +25,12 @@ constexpr int kEngineStartMs = 3000;
 // After a passed sign-in: the main window, until it closes.
 int runMainWindow(const QString &programFolder, ProfileStore &store, SignInGate &gate, MessageService &messages)
 {
-    processguard::setDumpable(true);
     Settings settings(programFolder);
+    QString error;
+    if (!walletsealing::followSetting(store, settings, &error))
+        messages.show(kApplicationTitle, withReason(QStringLiteral("The wallet could not be sealed."), error),
+                      MessageIcon::Warning);
+    processguard::setDumpable(true);
     const std::unique_ptr<QWidget> mainWindow = loadMainWindow(programFolder, store, settings, gate, messages);
     if (!mainWindow) {
         processguard::setDumpable(false);
@@ -58,6 +63,11 @@ int run(int argc, char **argv)
     store.removeSaveLeftovers();
     QString refusal;
     const bool enrolled = store.open(&refusal);
+    // A sealed wallet that cannot be opened here is the user's wallet all the same: no enrolment may replace it.
+    if (store.sealedWalletRefused()) {
+        messages.show(kApplicationTitle, refusal + QStringLiteral(" It was left as it is."), MessageIcon::Critical);
+        return 1;
+    }
     // The cipher's refusal of a file that is no whole number of blocks, told as it was always told.
     if (!refusal.isEmpty())
         messages.show(kApplicationTitle, refusal, MessageIcon::NoIcon);

@@ -47,7 +47,7 @@ struct MainWindowHarness : ConnectionTest
             external.append(url);
         };
         window = std::make_unique<MainWindow>(
-            MainWindowServices {store, settings, messages, files, *this, signIn, folder.path(), openExternally});
+            MainWindowServices {store, settings, messages, files, *this, signIn, folder.path(), openExternally, {}});
         for (int i = 0; i < AccountTabs::kTabCount; ++i) // after the tabs' own handlers
             QObject::connect(page(i), &QWebEnginePage::loadFinished, window.get(), [this, i] {
                 finished.append({i, page(i)->url()});
