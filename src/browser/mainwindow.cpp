@@ -333,8 +333,14 @@ void MainWindow::connectSettingsAndHealth()
 
 void MainWindow::openSettings()
 {
-    SettingsDialog dialog(
-        {m_services.settings, m_services.messages, m_services.sealWallet, m_services.changeMasterPassword}, this);
+    std::function<void()> changeMasterPassword;
+    if (m_services.changeMasterPassword)
+        changeMasterPassword = [this] {
+            if (m_services.changeMasterPassword())
+                ui->statusPanel1->setText(QStringLiteral("The master password was changed."));
+        };
+    SettingsDialog dialog({m_services.settings, m_services.messages, m_services.sealWallet, changeMasterPassword},
+                          this);
     dialog.exec();
     // A new LockMinutes counts from now on, not only from the next start.
     if (auto *idle = findChild<IdleWatch *>())

@@ -30,11 +30,15 @@ struct MainWindowServices
     // The wallet's sealing and its master password, for the Settings window (see SettingsWindowServices); either may
     // be left empty.
     std::function<bool(bool seal, QString *error)> sealWallet = {};
-    std::function<void()> changeMasterPassword = {};
+    // A new master password with ten typings of it (SignInGate::newMasterPassword): true when it was saved.
+    std::function<bool()> changeMasterPassword = {};
 
     // Whether a profile may be opened, or its password leave the wallet: one with the Tympra flag only after the
     // sign-in passes once more.
     bool mayReveal(bool tympra) const { return !tympra || (signIn && signIn()); }
+    // Change master password: the current one with the rhythm check, then the new one; false when either was not
+    // passed or cancelled, and then nothing changed.
+    bool changeMasterPassword() const { return signIn && signIn() && newMasterPassword && newMasterPassword(); }
 };
 
 // The browser module: a shared library beside the program that holds the main window, its browsers and the

@@ -9,6 +9,7 @@
 #include "tymcoreengine.h"
 #include "ui_signindialog.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -65,16 +66,23 @@ SignInDialog::SignInDialog(Mode mode, ProfileStore &store, MessageService &messa
     ui->txtMasterPassword->installEventFilter(this);
     connect(ui->cmdNext, &QPushButton::clicked, this, &SignInDialog::next);
 
-    const bool enrolment = mode == Mode::Enrolment;
-    setWindowTitle(enrolment ? QStringLiteral("Vaultry Registration - powered by Tympra")
-                             : QStringLiteral("Vaultry Login - powered by Tympra"));
+    const bool enrolment = mode != Mode::Login;
+    setWindowTitle(mode == Mode::Enrolment   ? QStringLiteral("Vaultry Registration - powered by Tympra")
+                       : mode == Mode::Login ? QStringLiteral("Vaultry Login - powered by Tympra")
+                                             : QStringLiteral("Vaultry New Master Password - powered by Tympra"));
     ui->lblRegistration->setVisible(enrolment);
     ui->lblTip->setText(enrolment ? QStringLiteral("Key in a new pair of Username and Master Password.")
                                   : QStringLiteral("Type your Master Password using your normal typing rhythm."));
     // The password typed in the enrolment's first step is not timed.
     m_capture.setActive(!enrolment);
+    if (mode == Mode::NewPassword) {
+        ui->lblRegistration->setText(QStringLiteral("New Master Password"));
+        ui->lblTip->setText(QStringLiteral("Key in a new Master Password."));
+        ui->txtUserID->setText(store.enrolment().userName);
+        ui->txtUserID->setReadOnly(true);
+    }
     showKeptWallet();
-    ui->txtUserID->setFocus();
+    (mode == Mode::NewPassword ? ui->txtMasterPassword : ui->txtUserID)->setFocus();
 }
 
 SignInDialog::~SignInDialog() = default;
@@ -183,7 +191,7 @@ void SignInDialog::saveEnrolment()
         done(Rejected);
         return;
     }
-    if (!m_store.keptUnreadableWallet().isEmpty()) {
+    if (m_mode == Mode::Enrolment && !m_store.keptUnreadableWallet().isEmpty()) {
         // The dialog closes in this step: tell the user where the old file went before it does.
         showKeptWallet();
         m_messages.show(kApplicationTitle, ui->lblKeptDatabase->text(), MessageIcon::Information);
@@ -208,9 +216,25 @@ QString SignInDialog::loginRefusal() const
     return {};
 }
 
+// A sealed wallet opens with the typed password before anything in it can be compared; a password that does not open
+// it is a wrong one, and the file stays as it was.
+QString SignInDialog::unlockRefusal()
+{
+    if (!m_store.isLocked() || ui->txtMasterPassword->text().isEmpty() || ui->txtUserID->text().isEmpty())
+        return {};
+    QString error;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool opened = m_store.unlock(ui->txtMasterPassword->text(), &error);
+    QApplication::restoreOverrideCursor();
+    return opened ? QString() : withReason(QStringLiteral("Check your Master Password."), error);
+}
+
 void SignInDialog::logIn()
 {
-    if (const QString refusal = loginRefusal(); !refusal.isEmpty()) {
+    QString refusal = unlockRefusal();
+    if (refusal.isEmpty())
+        refusal = loginRefusal();
+    if (!refusal.isEmpty()) {
         m_messages.show(kLoginTitle, refusal, MessageIcon::Warning);
         clearPasswordBox();
         return;

@@ -23,7 +23,8 @@ class SignInDialog : public QDialog
     Q_OBJECT
 
 public:
-    enum class Mode { Enrolment, Login };
+    // NewPassword: the enrolment's steps for a new master password of the enrolled user, whose name stays.
+    enum class Mode { Enrolment, Login, NewPassword };
 
     // engineLibraryPath: the typing-rhythm engine, see TymcoreEngine::libraryPathIn.
     SignInDialog(Mode mode, ProfileStore &store, MessageService &messages, const QString &engineLibraryPath,
@@ -40,6 +41,7 @@ private:
     void saveEnrolment();
     void logIn();
     QString loginRefusal() const;
+    QString unlockRefusal();
     void judgeRhythm(int length);
     bool refuseForCodePage(const QString &text, const QString &field, QLineEdit *box);
     void clearPasswordBox();

@@ -10,17 +10,21 @@ SignInGate::SignInGate(ProfileStore &store, MessageService &messages, const QStr
 
 bool SignInGate::atStart(bool enrolled)
 {
-    return run(!enrolled);
+    return run(int(enrolled ? SignInDialog::Mode::Login : SignInDialog::Mode::Enrolment));
 }
 
 bool SignInGate::logIn()
 {
-    return run(false);
+    return run(int(SignInDialog::Mode::Login));
 }
 
-bool SignInGate::run(bool enrolment)
+bool SignInGate::newMasterPassword()
 {
-    SignInDialog dialog(enrolment ? SignInDialog::Mode::Enrolment : SignInDialog::Mode::Login, m_store, m_messages,
-                        m_engineLibraryPath, m_clock);
+    return run(int(SignInDialog::Mode::NewPassword));
+}
+
+bool SignInGate::run(int mode)
+{
+    SignInDialog dialog(SignInDialog::Mode(mode), m_store, m_messages, m_engineLibraryPath, m_clock);
     return dialog.exec() == QDialog::Accepted;
 }

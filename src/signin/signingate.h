@@ -17,9 +17,12 @@ public:
     bool atStart(bool enrolled);
     // Once more, in login mode: a protected profile, a locked wallet.
     bool logIn();
+    // A new master password and ten typings of it, saved in one step (sealed anew under it when the wallet is
+    // sealed). Ask logIn() first: the change of master password is that check, then this. Cancel changes nothing.
+    bool newMasterPassword();
 
 private:
-    bool run(bool enrolment);
+    bool run(int mode);
 
     ProfileStore &m_store;
     MessageService &m_messages;

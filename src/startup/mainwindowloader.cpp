@@ -5,6 +5,7 @@
 #include "mainwindowservices.h"
 #include "messageservice.h"
 #include "signingate.h"
+#include "walletsealing.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -77,7 +78,11 @@ std::unique_ptr<QWidget> loadMainWindow(const QString &programFolder, ProfileSto
                                        [&gate] { return gate.logIn(); },
                                        programFolder,
                                        [](const QUrl &url) { QDesktopServices::openUrl(url); },
-                                       engineStarting};
+                                       engineStarting,
+                                       [&store, &settings](bool seal, QString *error) {
+                                           return walletsealing::turn(store, settings, seal, error);
+                                       },
+                                       [&gate] { return gate.newMasterPassword(); }};
     std::unique_ptr<QWidget> window(create(&services));
     platform->setParent(window.get());
     return window;

@@ -9,6 +9,7 @@
 #include "signingate.h"
 #include "singleinstance.h"
 #include "tymcoreengine.h"
+#include "walletsealing.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -24,6 +25,11 @@ constexpr int kEngineStartMs = 3000;
 // After a passed sign-in: the main window, until it closes.
 int runMainWindow(const QString &programFolder, ProfileStore &store, SignInGate &gate, MessageService &messages)
 {
+    Settings settings(programFolder);
+    QString error;
+    if (!walletsealing::followSetting(store, settings, &error))
+        messages.show(kApplicationTitle, withReason(QStringLiteral("The wallet could not be sealed."), error),
+                      MessageIcon::Warning);
     // The web engine starts its sandboxed helpers when a page is first opened in a tab; their sandbox is set up
     // through files that a non-dumpable process closes to its children too, so the process is open to them for
     // those few seconds, and closed again after.
@@ -31,7 +37,6 @@ int runMainWindow(const QString &programFolder, ProfileStore &store, SignInGate 
         processguard::setDumpable(true);
         QTimer::singleShot(kEngineStartMs, [] { processguard::setDumpable(false); });
     };
-    Settings settings(programFolder);
     const std::unique_ptr<QWidget> mainWindow =
         loadMainWindow(programFolder, store, settings, gate, messages, engineStarting);
     if (!mainWindow)
@@ -63,6 +68,11 @@ int run(int argc, char **argv)
     store.removeSaveLeftovers();
     QString refusal;
     const bool enrolled = store.open(&refusal);
+    // A sealed wallet that cannot be opened here is the user's wallet all the same: no enrolment may replace it.
+    if (store.sealedWalletRefused()) {
+        messages.show(kApplicationTitle, refusal + QStringLiteral(" It was left as it is."), MessageIcon::Critical);
+        return 1;
+    }
     // The cipher's refusal of a file that is no whole number of blocks, told as it was always told.
     if (!refusal.isEmpty())
         messages.show(kApplicationTitle, refusal, MessageIcon::NoIcon);

@@ -27,6 +27,26 @@ bool ProfileStore::open(QString *error)
     return true;
 }
 
+bool ProfileStore::unlock(const QString &masterPassword, QString *error)
+{
+    WalletContent opened;
+    if (!m_file.unlock(masterPassword, &opened, error))
+        return false;
+    m_content = std::move(opened);
+    m_index.clear();
+    return true;
+}
+
+bool ProfileStore::setSealed(bool on, QString *error)
+{
+    if (on == isSealed())
+        return true;
+    std::unique_ptr<walletseal::Key> key;
+    if (on && !(key = walletseal::Key::fresh(m_content.enrolment.masterPassword, error)))
+        return false;
+    return m_file.write(m_content, std::move(key), error);
+}
+
 int ProfileStore::find(const QString &url, const QString &loginName) const
 {
     // From the last to the first, so that the first of several alike stays in the index.
@@ -59,7 +79,13 @@ bool ProfileStore::setEnrolment(const Enrolment &enrolment, QString *error)
 {
     WalletContent next = m_content;
     next.enrolment = enrolment;
-    return save(std::move(next), error);
+    if (!isSealed() || enrolment.masterPassword == m_content.enrolment.masterPassword)
+        return save(std::move(next), error);
+    std::unique_ptr<walletseal::Key> key = walletseal::Key::fresh(enrolment.masterPassword, error);
+    if (!key || !m_file.write(next, std::move(key), error))
+        return false;
+    m_content = std::move(next);
+    return true;
 }
 
 bool ProfileStore::add(const WebsiteProfile &profile, QString *error)

@@ -29,8 +29,17 @@ public:
     // See WalletFile::read for the file that is kept and for *error.
     bool open(QString *error = nullptr);
     bool foundUnreadableWallet() const { return m_file.foundUnreadable(); }
+    // A sealed wallet whose header is damaged or of a newer version: open() said why; nothing may replace it.
+    bool sealedWalletRefused() const { return m_file.sealedRefused(); }
     QString keptUnreadableWallet() const { return m_file.keptUnreadableFile(); }
     void removeSaveLeftovers() const { m_file.removeSaveLeftovers(); }
+
+    // A sealed wallet found by open() is locked: it holds nothing until unlock() opens it with the master password.
+    bool isLocked() const { return m_file.isLocked(); }
+    bool unlock(const QString &masterPassword, QString *error = nullptr);
+    // Whether vy.bdb is sealed under the master password; setSealed() seals or unseals it at once, in one save.
+    bool isSealed() const { return m_file.isSealed(); }
+    bool setSealed(bool on, QString *error = nullptr);
 
     const Enrolment &enrolment() const { return m_content.enrolment; }
     // In order of addition.
@@ -38,6 +47,7 @@ public:
     // The index of the profile with this address and login name; -1 when there is none.
     int find(const QString &url, const QString &loginName) const;
 
+    // A new master password of a sealed wallet seals it under a new salt and key in the same save.
     bool setEnrolment(const Enrolment &enrolment, QString *error = nullptr);
     // Appends, in the given order.
     bool add(const WebsiteProfile &profile, QString *error = nullptr);

@@ -67,7 +67,14 @@ int Settings::number(const QString &key, int defaultValue, int minimum) const
 
 bool Settings::sealWallet() const
 {
-    return isOne(m_path, QStringLiteral("SealWallet"));
+    const QString value =
+        QSettings(m_path, QSettings::IniFormat).value(QStringLiteral("Vaultry/SealWallet")).toString().trimmed();
+    return value.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || value == QLatin1String("1");
+}
+
+bool Settings::hasSealWallet() const
+{
+    return QSettings(m_path, QSettings::IniFormat).contains(QStringLiteral("Vaultry/SealWallet"));
 }
 
 bool Settings::setHomePage(const QString &address, QString *error)
@@ -108,7 +115,7 @@ bool Settings::setLockMinutes(int minutes, QString *error)
 
 bool Settings::setSealWallet(bool on, QString *error)
 {
-    return write(QStringLiteral("SealWallet"), on ? QStringLiteral("1") : QStringLiteral("0"), error);
+    return write(QStringLiteral("SealWallet"), on ? QStringLiteral("true") : QStringLiteral("false"), error);
 }
 
 bool Settings::write(const QString &key, const QString &value, QString *error)

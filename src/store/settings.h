@@ -20,8 +20,10 @@ public:
     int clipboardSeconds() const;
     // LockMinutes: minutes without input before the wallet locks; 5 unless a whole number, 0 or less never.
     int lockMinutes() const;
-    // SealWallet: whether the wallet is sealed with the master password; on only when exactly "1".
+    // SealWallet: vy.bdb sealed under the master password; on only for "true" or "1", written as "true" or "false".
+    // Turn it with walletsealing::turn(), which seals or unseals the wallet at once.
     bool sealWallet() const;
+    bool hasSealWallet() const; // the key is there at all
 
     // The Settings window's changes, each written at once. A value out of its range is refused with the reason and
     // not written; so is everything when vy.ini cannot be written.

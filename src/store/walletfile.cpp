@@ -60,24 +60,55 @@ bool WalletFile::readBytes(ByteArray &bytes, bool &unreadable) const
     return !unreadable && !bytes.empty();
 }
 
+bool WalletFile::decode(const ByteArray &bytes, WalletContent *content, QString *error) const
+{
+    std::string cipherError;
+    ByteArray plaintext;
+    if (!walletCipher().decrypt(bytes, plaintext, AesCipher::Framing::ZeroFilled, &cipherError))
+        return refuse(error, QString::fromStdString(cipherError));
+    return walletlayout::parse(plaintext.data(), plaintext.size(), content);
+}
+
 bool WalletFile::read(WalletContent *content, QString *error)
 {
     m_foundUnreadable = false;
     m_keepAsidePending = false;
     m_keptUnreadableFile.clear();
+    m_key.reset();
+    m_lockedFile.clear();
+    m_sealedRefused = false;
 
     ByteArray bytes;
     bool unreadable = false;
-    std::string cipherError;
-    ByteArray plaintext;
     bool read = readBytes(bytes, unreadable);
-    if (read && !walletCipher().decrypt(bytes, plaintext, AesCipher::Framing::ZeroFilled, &cipherError))
-        read = refuse(error, QString::fromStdString(cipherError));
-    read = read && walletlayout::parse(plaintext.data(), plaintext.size(), content);
+    if (read && walletseal::looksSealed(bytes)) {
+        walletseal::KeyParameters parameters;
+        m_sealedRefused = !walletseal::readHeader(bytes, &parameters, error);
+        if (!m_sealedRefused)
+            m_lockedFile = std::move(bytes);
+        return !m_sealedRefused;
+    }
+    read = read && decode(bytes, content, error);
     // From here on a file with content that cannot be read is kept: the next write moves it aside rather than
     // replacing it, because it may be the user's only copy of a damaged or foreign wallet.
     m_foundUnreadable = m_keepAsidePending = !read && (unreadable || !bytes.empty());
     return read;
+}
+
+bool WalletFile::unlock(const QString &masterPassword, WalletContent *content, QString *error)
+{
+    walletseal::KeyParameters parameters;
+    if (!isLocked() || !walletseal::readHeader(m_lockedFile, &parameters, error))
+        return false;
+    std::unique_ptr<walletseal::Key> key = walletseal::Key::derive(masterPassword, parameters, error);
+    ByteArray described;
+    WalletContent opened;
+    if (!key || !walletseal::unseal(m_lockedFile, *key, &described) || !decode(described, &opened, error))
+        return false;
+    *content = std::move(opened);
+    m_key = std::move(key);
+    m_lockedFile.clear();
+    return true;
 }
 
 QString WalletFile::unusedKeepAsideName() const
@@ -106,12 +137,37 @@ bool WalletFile::keepAside(QString &kept, QString *error)
                    .arg(QDir::toNativeSeparators(m_path), QDir::toNativeSeparators(kept)));
 }
 
-bool WalletFile::write(const WalletContent &content, QString *error)
+bool WalletFile::encode(const WalletContent &content, const walletseal::Key *key, ByteArray &bytes,
+                        QString *error) const
 {
-    ByteArray bytes;
     std::string cipherError;
     if (!walletCipher().encrypt(walletlayout::build(content), bytes, AesCipher::Framing::ZeroFilled, &cipherError))
         return refuse(error, QString::fromStdString(cipherError));
+    if (key)
+        bytes = walletseal::seal(bytes, *key);
+    return true;
+}
+
+bool WalletFile::write(const WalletContent &content, QString *error)
+{
+    ByteArray bytes;
+    return encode(content, m_key.get(), bytes, error) && commit(bytes, error);
+}
+
+bool WalletFile::write(const WalletContent &content, std::unique_ptr<walletseal::Key> key, QString *error)
+{
+    ByteArray bytes;
+    if (!encode(content, key.get(), bytes, error) || !commit(bytes, error))
+        return false;
+    m_key = std::move(key);
+    return true;
+}
+
+bool WalletFile::commit(const ByteArray &bytes, QString *error)
+{
+    // Until the sealed wallet is open, what this program holds is not the wallet: writing would replace it.
+    if (isLocked() || m_sealedRefused)
+        return refuse(error, QStringLiteral("The sealed wallet %1 is not open.").arg(QDir::toNativeSeparators(m_path)));
     QString kept;
     if (!keepAside(kept, error))
         return false;

@@ -1,11 +1,15 @@
 #pragma once
 
 #include "walletlayout.h"
+#include "walletseal.h"
 
 #include <QString>
 
+#include <memory>
+
 // vy.bdb: the wallet enciphered under the program's fixed key, read once at start and written whole, in one step,
-// after every change.
+// after every change. A sealed wallet (see walletseal.h) is read in two steps: read() finds it, unlock() opens it
+// with the master password; from then on the derived key is held, and every write seals under it.
 class WalletFile
 {
 public:
@@ -17,9 +21,21 @@ public:
     // but cannot be read (damaged, foreign, not the user's to read, a link) is kept: foundUnreadable() turns true and
     // the next write moves it aside rather than replace it. *error says why only when the cipher refused the file,
     // the one refusal the user is told of; the enrolment that follows tells of the file kept aside.
+    // A sealed file is true with nothing in content yet, isLocked() turning true; one whose header is damaged or of
+    // a newer version is false with the reason, sealedRefused() turning true: it is never kept aside or replaced.
     bool read(WalletContent *content, QString *error = nullptr);
-    // On failure the file is as it was: nothing of a write that fails, or is cut short, ever takes its place.
+    bool isLocked() const { return !m_lockedFile.empty(); }
+    bool sealedRefused() const { return m_sealedRefused; }
+    // Opens the sealed file read() found. False when the password does not open it (or the file was changed);
+    // nothing changes then.
+    bool unlock(const QString &masterPassword, WalletContent *content, QString *error = nullptr);
+
+    // On failure the file is as it was: nothing of a write that fails, or is cut short, ever takes its place. Sealed
+    // when a key is held; refused while a sealed file waits for its password.
     bool write(const WalletContent &content, QString *error = nullptr);
+    // The same under another key (null: the described file alone), which is held from then on once written.
+    bool write(const WalletContent &content, std::unique_ptr<walletseal::Key> key, QString *error = nullptr);
+    bool isSealed() const { return m_key != nullptr; }
 
     bool foundUnreadable() const { return m_foundUnreadable; }
     // The name (full path) under which the unreadable file was kept; empty until it was moved aside.
@@ -30,6 +46,9 @@ public:
 
 private:
     bool readBytes(ByteArray &bytes, bool &unreadable) const;
+    bool encode(const WalletContent &content, const walletseal::Key *key, ByteArray &bytes, QString *error) const;
+    bool decode(const ByteArray &bytes, WalletContent *content, QString *error) const;
+    bool commit(const ByteArray &bytes, QString *error);
     bool keepAside(QString &kept, QString *error);
     QString unusedKeepAsideName() const;
 
@@ -37,4 +56,7 @@ private:
     bool m_foundUnreadable = false;
     bool m_keepAsidePending = false; // the unreadable file still lies at the path and must not be replaced
     QString m_keptUnreadableFile;
+    std::unique_ptr<walletseal::Key> m_key;
+    ByteArray m_lockedFile; // a sealed file read and not yet opened
+    bool m_sealedRefused = false;
 };

@@ -88,6 +88,7 @@ private slots:
         m_site.setPage("/login", PageServer::file("login.html"));
         for (QTcpServer free; m_ports.size() < 3; free.close())
             m_ports << (free.listen(QHostAddress::LocalHost) ? free.serverPort() : 0);
+        QVERIFY(m_folder.write("vy.ini", "[Vaultry]\nSealWallet=true\n")); // the wallet sealed from the first sign-in
         m_shots.removeRecursively();
         QVERIFY(m_shots.mkpath("."));
     }
@@ -155,6 +156,7 @@ private slots:
         QVERIFY2(error.isEmpty(), why(error));
         m_main = m_desktop.waitFor(Titles::kMain, m_program->pid);
         QVERIFY2(!m_main.isEmpty(), why("no main window after the login"));
+        QVERIFY2(m_folder.read("vy.bdb").startsWith("VYSEALED"), why("the wallet is not sealed"));
         QThread::msleep(1500); // the start pages paint
         // The stored profile is listed; choosing it signs in with the switch kept in vy.ini.
         QVERIFY(m_desktop.focus(m_main) && m_desktop.keys({"ctrl+f", "Tab", "Down"}));

@@ -11,15 +11,22 @@ const QString kUser = "alice", kPassword = "Secret7";
 
 // The stored sample of a typing of seven keys, each going down 150 ms after the one before and held 80 ms: the
 // rhythm SignIn types with.
+QByteArray read(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 const QString kSample = QString("0.15 ").repeated(6) + QString("0.08 ").repeated(7) + "% ";
 
 struct SignIn : KeyClock
 {
-    // Opens the dialog in the mode the wallet decides, and shows it.
-    void start(const QString &engine = "")
+    // Opens the dialog in the mode the wallet decides, unless given, and shows it.
+    void start(const QString &engine = "", std::optional<SignInDialog::Mode> mode = {})
     {
-        const auto mode = store.open() ? SignInDialog::Mode::Login : SignInDialog::Mode::Enrolment;
-        dialog.emplace(mode, store, messages, engine, *this);
+        if (!mode)
+            mode = store.open() ? SignInDialog::Mode::Login : SignInDialog::Mode::Enrolment;
+        dialog.emplace(*mode, store, messages, engine, *this);
         QObject::connect(&*dialog, &QDialog::finished, [this](int result) { granted = result == QDialog::Accepted; });
         dialog->show();
     }
@@ -119,18 +126,23 @@ private slots:
         QTest::newRow("engine fails") << "copy|-SSSSSSSSS|alice|Secret7|silent";
         QTest::newRow("a scored row zero") << "copy|SS0SSSSSSS|alice|Secret7|silent";
         QTest::newRow("damaged text") << "copy|zSSSSSSSSS|alice|Secret7|silent";
+        // A sealed wallet: opened by the typed password, refused (the file as it was) by any other.
+        QTest::newRow("sealed") << "copy sealed|SSS9999999|alice|Secret7|granted";
+        QTest::newRow("sealed, wrong password") << "copy sealed|SSSSSSSSSS|alice|Secret8|Master Password";
     }
 
     void attempt()
     {
         QFETCH(QString, row);
         const QStringList f = row.split('|'); // engine, stored, user, keys, outcome
-        const QString &engine = f[0], &outcome = f[4];
+        const QString engine = f[0].section(' ', 0, 0), &outcome = f[4];
         SignIn s;
         QString samples;
         for (const QChar c : f[1])
             samples += c == '0' ? "% " : QString(c).remove('S') + kSample;
         QVERIFY(engine == "-" || s.store.setEnrolment({kUser, kPassword, samples}));
+        QVERIFY(s.store.setSealed(f[0].endsWith("sealed")));
+        const QByteArray before = read(s.store.walletPath());
         s.start(QCoreApplication::applicationDirPath() + "/fakeengines/" + engine + "/Tymcore");
         s.child("txtUserID")->setText(f[2]);
         s.next(f[3]);
@@ -143,10 +155,39 @@ private slots:
         // A refused login empties the box for the next typing; a refused first step or an ended attempt leaves it.
         QCOMPARE(s.child("txtMasterPassword")->text().isEmpty(),
                  outcome == "taken" || (refused && engine != "-" && outcome != "loaded"));
+        QCOMPARE(read(s.store.walletPath()) == before, !s.granted);
         ProfileStore stored(s.folder.path()); // a granted login's typing takes the place of the oldest sample
-        QCOMPARE(stored.open() ? stored.enrolment().trainingText.trimmed() : "",
+        QVERIFY(stored.open() == (engine != "-") && stored.isLocked() == f[0].endsWith("sealed"));
+        QCOMPARE(stored.unlock(kPassword) || !stored.isLocked() ? stored.enrolment().trainingText.trimmed() : "",
                  s.granted ? (kSample.repeated(2) + ("9" + kSample).repeated(7) + kSample).trimmed()
                            : samples.trimmed());
+    }
+
+    // A new master password: the user's name stays, ten typings, one save that seals anew and keeps the profiles;
+    // cancelled before the tenth typing, nothing changes.
+    void newMasterPassword_data()
+    {
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("saved") << false;
+        QTest::newRow("cancelled") << true;
+    }
+    void newMasterPassword()
+    {
+        QFETCH(bool, cancel);
+        SignIn s;
+        const WebsiteProfile profile {"Bank", "https://bank.example/", "alice", "pw", "", false};
+        QVERIFY(s.store.setEnrolment({kUser, "Oldpass1", kSample}) && s.store.add(profile) && s.store.setSealed(true));
+        const QByteArray before = read(s.store.walletPath());
+        s.start("", SignInDialog::Mode::NewPassword);
+        QVERIFY(s.child("txtUserID")->text() == kUser && s.child("txtUserID")->isReadOnly());
+        for (int n = 0; n < 10; ++n) // the first step, then nine typings
+            s.next(kPassword);
+        cancel ? s.child<QPushButton>("cmdCancel")->click() : s.next(kPassword);
+        QVERIFY(s.granted != cancel && (read(s.store.walletPath()) == before) == cancel);
+        ProfileStore stored(s.folder.path());
+        QVERIFY(stored.open() && stored.unlock(cancel ? "Oldpass1" : kPassword) &&
+                stored.profiles() == QList {profile});
+        QCOMPARE(stored.enrolment().trainingText.trimmed(), (cancel ? kSample : kSample.repeated(10)).trimmed());
     }
 };
 

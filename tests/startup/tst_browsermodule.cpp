@@ -29,7 +29,7 @@ private slots:
         Settings settings(folder.path());
         RecordingMessageService messages;
         ScriptedFileDialogService files;
-        const MainWindowServices services {store, settings, messages, files, *this, {}, folder.path(), {}};
+        const MainWindowServices services {store, settings, messages, files, *this, {}, folder.path(), {}, {}};
         const std::unique_ptr<QWidget> window(create(&services));
         window->show();
         QTRY_COMPARE_WITH_TIMEOUT(window->findChild<QLabel *>("statusPanel2")->text(), "Complete", 30000);
