@@ -334,7 +334,7 @@ void MainWindow::connectSettingsAndHealth()
 void MainWindow::openSettings()
 {
     std::function<void()> changeMasterPassword;
-    if (m_services.changeMasterPassword)
+    if (m_services.newMasterPassword)
         changeMasterPassword = [this] {
             if (m_services.changeMasterPassword())
                 ui->statusPanel1->setText(QStringLiteral("The master password was changed."));

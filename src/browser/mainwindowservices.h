@@ -27,11 +27,10 @@ struct MainWindowServices
     std::function<void(const QUrl &)> openExternally;
     // Runs once, just before the web engine starts (when a page is first opened in a tab).
     std::function<void()> engineStarting = {};
-    // The wallet's sealing and its master password, for the Settings window (see SettingsWindowServices); either may
-    // be left empty.
+    // Seals or unseals the wallet at once, the SealWallet key included (walletsealing::turn), for the Settings window.
     std::function<bool(bool seal, QString *error)> sealWallet = {};
     // A new master password with ten typings of it (SignInGate::newMasterPassword): true when it was saved.
-    std::function<bool()> changeMasterPassword = {};
+    std::function<bool()> newMasterPassword = {};
 
     // Whether a profile may be opened, or its password leave the wallet: one with the Tympra flag only after the
     // sign-in passes once more.
