@@ -69,6 +69,8 @@ MainWindow::MainWindow(const MainWindowServices &services, QWidget *parent)
     addShortcuts();
     auto *sync = new WalletSync(m_services.store, m_services.messages, *this);
     connect(sync, &WalletSync::status, ui->statusPanel1, &QLabel::setText);
+    // A long message is cut in the status bar rather than widen the window.
+    ui->statusPanel1->setSizePolicy(QSizePolicy::Ignored, ui->statusPanel1->sizePolicy().verticalPolicy());
     connect(sync, &WalletSync::walletChanged, this, &MainWindow::takeWalletFromDisk, Qt::QueuedConnection);
 
     // Filling the list must not count as a choice; position 0 is chosen below.

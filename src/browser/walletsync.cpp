@@ -46,9 +46,7 @@ void WalletSync::check()
         m_offered = false;
         mergeConflictCopies();
     } else {
-        emit status(error +
-                    QStringLiteral(" Nothing is saved until it opens. A master password changed on another "
-                                   "machine: lock (Ctrl+Shift+L) and sign in with the new one."));
+        emit status(QStringLiteral("vy.bdb on disk cannot be opened; nothing is saved until it can."));
         offerThisVersion(error);
     }
     m_checking = false;
@@ -74,17 +72,19 @@ void WalletSync::offerThisVersion(const QString &error)
     if (m_offered || !m_window.isVisible())
         return;
     m_offered = true;
-    const QString question =
-        withReason(error,
-                   QStringLiteral("Keep this machine's version? The file on disk is then kept aside under a "
-                                  "new name, and this machine's wallet is saved. No waits until it opens."));
+    const QString question = withReason(
+        error,
+        QStringLiteral("Nothing is saved until it opens. If the master password was changed on another "
+                       "machine, lock Vaultry (Ctrl+Shift+L) and sign in with the new one.\r\nKeep this "
+                       "machine's version instead? The file on disk is then kept aside under a new name, and "
+                       "this machine's wallet is saved. No waits until it opens."));
     if (m_messages.show(kApplicationTitle, question, MessageIcon::Question, MessageButtons::YesNo) !=
         MessageAnswer::Yes)
         return;
     QString failure;
     if (m_store.keepThisVersion(&failure))
-        emit status(QStringLiteral("This machine's wallet was saved; the file on disk was kept as %1.")
-                        .arg(QDir::toNativeSeparators(m_store.keptUnreadableWallet())));
+        emit status(QStringLiteral("This machine's wallet was saved; the other file was kept as %1.")
+                        .arg(QFileInfo(m_store.keptUnreadableWallet()).fileName()));
     else
         m_messages.show(kApplicationTitle, withReason(kUpdateDatabaseFailed, failure), MessageIcon::Critical);
 }
@@ -101,5 +101,5 @@ void WalletSync::mergeConflictCopies()
                             .arg(moved.join(QStringLiteral(", "))),
                         MessageIcon::Information);
     if (!done)
-        emit status(error);
+        emit status(QStringLiteral("A conflict copy of vy.bdb could not be merged in or moved."));
 }
