@@ -1,4 +1,5 @@
-// Saving and opening a store of 10,000 profiles, against the floor of reading the file and deciphering it alone.
+// Saving and opening a store of 10,000 profiles, against the floor of reading the file and deciphering it alone; and
+// a save that finds another machine's copy on disk, differing in 1,000 profiles, and merges it first.
 #include "aescipher.h"
 #include "profilestore.h"
 
@@ -67,6 +68,46 @@ double medianMs(F &&work)
     return median(times);
 }
 
+// Another machine's copy of the wallet: 500 profiles changed, 250 deleted, 250 added.
+bool writeOtherCopy(const ProfileStore &db, const QString &folder)
+{
+    QList<WebsiteProfile> profiles = db.profiles();
+    for (int i = 0; i < 500; ++i)
+        profiles[i * 10].password += QStringLiteral("!");
+    for (int i = 0; i < 250; ++i) {
+        profiles.removeAt(i * 20 + 5);
+        profiles.append({QStringLiteral("new %1").arg(i), QStringLiteral("https://new%1.example/").arg(i),
+                         QStringLiteral("user"), QStringLiteral("password"), QString(), false});
+    }
+    ProfileStore other(folder);
+    return other.setEnrolment(db.enrolment()) && other.add(profiles);
+}
+
+// The save of one new profile when the other copy has replaced vy.bdb: read, opened, merged, written.
+double mergeMs(ProfileStore &db, const QString &otherFolder, bool &ok)
+{
+    QFile original(db.walletPath());
+    ok = original.open(QIODevice::ReadOnly) && ok;
+    const QByteArray bytes = original.readAll();
+    const QString otherWallet = otherFolder + QStringLiteral("/vy.bdb");
+    std::vector<double> times;
+    for (int run = 0; run < Runs; ++run) {
+        QFile::remove(db.walletPath());
+        QFile restore(db.walletPath());
+        ok = restore.open(QIODevice::WriteOnly) && restore.write(bytes) == bytes.size() && ok;
+        restore.close();
+        ok = db.open() && QFile::copy(otherWallet, db.walletPath() + QStringLiteral(".other")) && ok;
+        ok =
+            std::rename(qPrintable(db.walletPath() + QStringLiteral(".other")), qPrintable(db.walletPath())) == 0 && ok;
+        QElapsedTimer timer;
+        timer.start();
+        ok = db.add({QStringLiteral("mine"), QStringLiteral("https://mine.example/"), {}, {}, {}, false}) && ok;
+        times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        ok = db.profiles().size() == ProfileCount + 1 && ok;
+    }
+    return median(times);
+}
+
 } // namespace
 
 int main()
@@ -109,6 +150,9 @@ int main()
     }
     const double open = median(openTimes);
     const double floor = median(floorTimes);
+    QTemporaryDir otherFolder;
+    ok = writeOtherCopy(db, otherFolder.path()) && ok;
+    const double merge = mergeMs(db, otherFolder.path(), ok);
 
     if (!ok) {
         std::fprintf(stderr, "store_bench: saving or opening failed\n");
@@ -120,5 +164,6 @@ int main()
     std::printf("open: %.2f ms\n", open);
     std::printf("read and decipher (floor): %.2f ms\n", floor);
     std::printf("open_vs_floor: %.2f\n", open / floor);
+    std::printf("merge_ms: %.0f\n", merge);
     return 0;
 }

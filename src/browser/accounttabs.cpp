@@ -201,6 +201,18 @@ void AccountTabs::closePage()
     switchTab();
 }
 
+void AccountTabs::followProfiles(const QList<WebsiteProfile> &profiles)
+{
+    for (TabState &s : d->tabs) {
+        const auto same = [&s](const WebsiteProfile &p) {
+            return p.url == s.sTabURL && p.loginName == s.sTabID;
+        };
+        if (const auto found = std::find_if(profiles.begin(), profiles.end(), same);
+            s.bTabInUse && found != profiles.end())
+            s.sTabPassword = found->password;
+    }
+}
+
 void AccountTabs::goBack()
 {
     if (const int t = currentTabIndex(); t >= 0 && d->views[t])

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "websiteprofile.h"
+
 #include <QObject>
 #include <QString>
 #include <QUrl>
@@ -74,6 +76,9 @@ public:
     void openProfile(const QString &url, const QString &id, const QString &password);
     // Closes the current tab's page: its renderer ends and the tab shows the start page; its session stays.
     void closePage();
+    // The wallet changed on disk: each tab in use takes its profile's password as it now is (matched by address and
+    // login name), for a sign-in still to come in it.
+    void followProfiles(const QList<WebsiteProfile> &profiles);
 
     // Navigation buttons: act on the current tab's browser only; failures are ignored.
     void goBack();

@@ -19,6 +19,7 @@
 #include "startpage.h"
 #include "ui_mainwindow.h"
 #include "walletlock.h"
+#include "walletsync.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -73,6 +74,11 @@ MainWindow::MainWindow(const MainWindowServices &services, QWidget *parent)
     connectControls();
     addShortcuts();
     connectSettingsAndHealth();
+    auto *sync = new WalletSync(m_services.store, m_services.messages, *this);
+    connect(sync, &WalletSync::status, ui->statusPanel1, &QLabel::setText);
+    // A long message is cut in the status bar rather than widen the window.
+    ui->statusPanel1->setSizePolicy(QSizePolicy::Ignored, ui->statusPanel1->sizePolicy().verticalPolicy());
+    connect(sync, &WalletSync::walletChanged, this, &MainWindow::takeWalletFromDisk, Qt::QueuedConnection);
 
     // Filling the list must not count as a choice; position 0 is chosen below.
     fillList(-1);
@@ -240,6 +246,20 @@ void MainWindow::showThumb(const QString &path)
 {
     if (!loadPicture(ui->imgWPThumb, path, ui->imgWPThumb->size()))
         ui->imgWPThumb->clear();
+}
+
+void MainWindow::takeWalletFromDisk(const QString &status)
+{
+    // Store indices moved: the chosen profile is found again by its name.
+    const QString chosenName = chosenProfile() < 0 ? QString() : ui->cboWP->currentText();
+    const QList<WebsiteProfile> &profiles = m_services.store.profiles();
+    const auto found = std::find_if(profiles.begin(), profiles.end(), [&](const WebsiteProfile &p) {
+        return !chosenName.isNull() && p.name == chosenName;
+    });
+    fillList(found == profiles.end() ? -1 : int(found - profiles.begin()));
+    chosenProfile() < 0 ? hideProfilePictures() : showProfilePictures(chosenProfile());
+    m_tabs->followProfiles(profiles);
+    ui->statusPanel1->setText(status);
 }
 
 void MainWindow::newProfile()

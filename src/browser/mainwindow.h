@@ -49,6 +49,8 @@ private:
     void hideProfilePictures();
     // Shows the picture at path in imgWPThumb, or nothing when it cannot be loaded.
     void showThumb(const QString &path);
+    // The store took in a change from disk: the list follows, and the status bar says what came.
+    void takeWalletFromDisk(const QString &status);
     void newProfile();
     void editProfile();
     void deleteProfile();

@@ -220,7 +220,13 @@ QString SignInDialog::loginRefusal() const
 // it is a wrong one, and the file stays as it was.
 QString SignInDialog::unlockRefusal()
 {
-    if (!m_store.isLocked() || ui->txtMasterPassword->text().isEmpty() || ui->txtUserID->text().isEmpty())
+    if (ui->txtMasterPassword->text().isEmpty() || ui->txtUserID->text().isEmpty())
+        return {};
+    // A wallet on disk sealed on another machine under a new master password opens with the new one; then that one
+    // is the password this login compares with.
+    if (!m_store.isLocked() && m_store.mayHaveChangedOnDisk())
+        m_store.refresh(nullptr, ui->txtMasterPassword->text());
+    if (!m_store.isLocked())
         return {};
     QString error;
     QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -12,6 +12,9 @@
 
 #include <cstdio>
 
+#include <sodium.h>
+#include <sys/stat.h>
+
 namespace {
 
 // The wallet's cipher under its fixed pass phrase in code page 1252, filled with zeros to 32 bytes, of which a 128-bit
@@ -41,7 +44,10 @@ bool renameEntry(const QString &from, const QString &to)
 
 } // namespace
 
-WalletFile::WalletFile(const QString &path) : m_path(path) { }
+WalletFile::WalletFile(const QString &path) : m_path(path)
+{
+    [[maybe_unused]] const int ready = sodium_init(); // for the hash of every file read or written
+}
 
 bool WalletFile::readBytes(ByteArray &bytes, bool &unreadable) const
 {
@@ -81,6 +87,7 @@ bool WalletFile::read(WalletContent *content, QString *error)
     ByteArray bytes;
     bool unreadable = false;
     bool read = readBytes(bytes, unreadable);
+    m_known = read ? fingerprint(bytes) : Fingerprint();
     if (read && walletseal::looksSealed(bytes)) {
         walletseal::KeyParameters parameters;
         m_sealedRefused = !walletseal::readHeader(bytes, &parameters, error);
@@ -190,7 +197,70 @@ bool WalletFile::commit(const ByteArray &bytes, QString *error)
         m_keepAsidePending = false;
         m_keptUnreadableFile = kept;
     }
+    m_known = fingerprint(bytes);
     return true;
+}
+
+std::array<qint64, 4> WalletFile::statNow() const
+{
+    struct stat info
+    {
+    };
+    if (::lstat(QFile::encodeName(m_path).constData(), &info) != 0)
+        return {-1, 0, 0, 0};
+    return {info.st_size, qint64(info.st_ino), info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec,
+            info.st_ctim.tv_sec * 1000000000LL + info.st_ctim.tv_nsec};
+}
+
+WalletFile::Fingerprint WalletFile::fingerprint(const ByteArray &bytes) const
+{
+    QByteArray hash(crypto_generichash_BYTES, 0);
+    crypto_generichash(reinterpret_cast<unsigned char *>(hash.data()), std::size_t(hash.size()), bytes.data(),
+                       bytes.size(), nullptr, 0);
+    return {statNow(), hash};
+}
+
+bool WalletFile::mayHaveChanged() const
+{
+    return !m_known.hash.isEmpty() && statNow() != m_known.stat;
+}
+
+WalletFile::DiskState WalletFile::diskState(const QString &masterPassword, WalletContent *there, QString *error)
+{
+    ByteArray bytes;
+    bool unreadable = false;
+    // Nothing there to lose; or a file unreadable from the start, which the write keeps aside anyway. A file that
+    // appeared since nothing was found (a sync tool while the user enrols) is merged like a changed one.
+    if (m_keepAsidePending || (!readBytes(bytes, unreadable) && !unreadable))
+        return DiskState::Unchanged;
+    m_onDisk = fingerprint(bytes);
+    if (!unreadable && m_onDisk.hash == m_known.hash) {
+        m_known = m_onDisk; // touched, not changed
+        return DiskState::Unchanged;
+    }
+    if (!unreadable && openAny(bytes, masterPassword, there))
+        return DiskState::Changed;
+    refuse(error,
+           QStringLiteral("%1 was changed on disk and cannot be opened (damaged, not yet whole, or sealed under "
+                          "another master password).")
+               .arg(QDir::toNativeSeparators(m_path)));
+    return DiskState::Unreadable;
+}
+
+bool WalletFile::openAny(const ByteArray &bytes, const QString &masterPassword, WalletContent *content) const
+{
+    if (!walletseal::looksSealed(bytes))
+        return decode(bytes, content, nullptr);
+    walletseal::KeyParameters parameters;
+    if (!walletseal::readHeader(bytes, &parameters))
+        return false;
+    // Sealed on another machine under the same password and salt, the held key opens it; else derive anew.
+    std::unique_ptr<walletseal::Key> derived;
+    if (!m_key || m_key->parameters() != parameters)
+        derived = walletseal::Key::derive(masterPassword, parameters);
+    const walletseal::Key *key = derived ? derived.get() : m_key.get();
+    ByteArray described;
+    return key && walletseal::unseal(bytes, *key, &described) && decode(described, content, nullptr);
 }
 
 void WalletFile::removeSaveLeftovers() const

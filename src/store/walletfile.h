@@ -3,8 +3,10 @@
 #include "walletlayout.h"
 #include "walletseal.h"
 
+#include <QByteArray>
 #include <QString>
 
+#include <array>
 #include <memory>
 
 // vy.bdb: the wallet enciphered under the program's fixed key, read once at start and written whole, in one step,
@@ -37,6 +39,20 @@ public:
     bool write(const WalletContent &content, std::unique_ptr<walletseal::Key> key, QString *error = nullptr);
     bool isSealed() const { return m_key != nullptr; }
 
+    // The file on disk against what was last read or written (a sync tool, a restored backup may have replaced it).
+    // Changed: there holds what it has now; a sealed one is opened with the held key, or else with masterPassword.
+    // Unreadable: it holds something that cannot be opened (damaged, half synced, sealed under another password);
+    // *error says so. A missing or empty file is unchanged: there is nothing on it to lose; one that appeared where
+    // there was none is changed.
+    enum class DiskState { Unchanged, Changed, Unreadable };
+    DiskState diskState(const QString &masterPassword, WalletContent *there, QString *error = nullptr);
+    // The changed file found by diskState() is taken as read: no write needs it.
+    void takeDiskAsRead() { m_known = m_onDisk; }
+    // A cheap look (size and time) whether the file may have changed; false also while nothing was read or written.
+    bool mayHaveChanged() const;
+    // The next write moves the file on disk aside, as an unreadable wallet, instead of merging with it.
+    void keepAsideOnNextWrite() { m_keepAsidePending = true; }
+
     bool foundUnreadable() const { return m_foundUnreadable; }
     // The name (full path) under which the unreadable file was kept; empty until it was moved aside.
     QString keptUnreadableFile() const { return m_keptUnreadableFile; }
@@ -49,6 +65,17 @@ private:
     bool encode(const WalletContent &content, const walletseal::Key *key, ByteArray &bytes, QString *error) const;
     bool decode(const ByteArray &bytes, WalletContent *content, QString *error) const;
     bool commit(const ByteArray &bytes, QString *error);
+    bool openAny(const ByteArray &bytes, const QString &masterPassword, WalletContent *content) const;
+
+    // What was last read or written: size, modification time and a hash of the bytes; the file's number and the time
+    // of its last change too, so that a file renamed into place is seen even within the clock's resolution.
+    struct Fingerprint
+    {
+        std::array<qint64, 4> stat {-1, 0, 0, 0}; // size, inode, modified and changed in nanoseconds
+        QByteArray hash;
+    };
+    Fingerprint fingerprint(const ByteArray &bytes) const;
+    std::array<qint64, 4> statNow() const;
     bool keepAside(QString &kept, QString *error);
     QString unusedKeepAsideName() const;
 
@@ -59,4 +86,6 @@ private:
     std::unique_ptr<walletseal::Key> m_key;
     ByteArray m_lockedFile; // a sealed file read and not yet opened
     bool m_sealedRefused = false;
+    Fingerprint m_known; // empty: nothing read or written yet
+    Fingerprint m_onDisk; // the changed file diskState() found
 };

@@ -218,6 +218,33 @@ private slots:
         QCOMPARE(p.loginChecks, 2);
     }
 
+    // vy.bdb replaced by another machine's copy (renamed into place) while the window is open: the list follows, the
+    // chosen profile stays chosen, the status bar says what came. A Dropbox conflict copy is merged and moved.
+    void walletChangedOnDisk()
+    {
+        Window w;
+        w.add(2);
+        w.open();
+        w.choose(2);
+        QTemporaryDir elsewhere;
+        ProfileStore other(elsewhere.path());
+        const QString copy = w.folder.filePath("vy (Laptop's conflicted copy 2024-01-01).bdb");
+        QVERIFY(QFile::copy(w.store.walletPath(), other.walletPath()) && other.open());
+        QVERIFY(other.replace(1, {"b", "http://b.test/", "b-id", "b-new", "a.bmp", false})); // open in tab "1"
+        for (const QString n : {"c", "d"}) {
+            QVERIFY(other.add({n, "http://" + n + ".test/", n + "-id", n + "-pw", "", false}));
+            QVERIFY(QFile::copy(other.walletPath(), elsewhere.filePath(n)));
+            QVERIFY(
+                !std::rename(qPrintable(elsewhere.filePath(n)), qPrintable(n == "c" ? w.store.walletPath() : copy)));
+            QVERIFY(
+                runUntil([&] { return w.shows().startsWith(kSelect + " a b c " + (n == "c" ? "|" : "d |")); }, 9000));
+            QCOMPARE(w.child<QLabel>("statusPanel1")->text(),
+                     QString("vy.bdb changed on disk: 1 profiles added, %1 changed").arg(n == "c"));
+            QCOMPARE(w.child<QComboBox>("cboWP")->currentText() + w.tabs().tab(0).sTabPassword, "bb-new");
+        }
+        QVERIFY(w.messages.lastText().contains("conflicts-merged: vy (Laptop") && !QFile::exists(copy));
+    }
+
     // Copy: the login name, and the password marked secret, a protected one's only after the rhythm check. Find:
     // typing into the list narrows it by name or address; Enter opens the first match; Esc brings all back.
     void copyAndFind()
