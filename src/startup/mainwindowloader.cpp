@@ -70,19 +70,21 @@ std::unique_ptr<QWidget> loadMainWindow(const QString &programFolder, ProfileSto
         return nullptr;
     }
     auto *platform = new MainWindowPlatform;
-    const MainWindowServices services {store,
-                                       settings,
-                                       messages,
-                                       platform->files,
-                                       platform->connection,
-                                       [&gate] { return gate.logIn(); },
-                                       programFolder,
-                                       [](const QUrl &url) { QDesktopServices::openUrl(url); },
-                                       engineStarting,
-                                       [&store, &settings](bool seal, QString *error) {
-                                           return walletsealing::turn(store, settings, seal, error);
-                                       },
-                                       [&gate] { return gate.newMasterPassword(); }};
+    auto logIn = [&gate] {
+        return gate.logIn();
+    };
+    auto openExternally = [](const QUrl &url) {
+        QDesktopServices::openUrl(url);
+    };
+    auto turnSealing = [&store, &settings](bool seal, QString *reason) {
+        return walletsealing::turn(store, settings, seal, reason);
+    };
+    auto newMasterPassword = [&gate] {
+        return gate.newMasterPassword();
+    };
+    const MainWindowServices services {
+        store,         settings,       messages,       platform->files, platform->connection, logIn,
+        programFolder, openExternally, engineStarting, turnSealing,     newMasterPassword};
     std::unique_ptr<QWidget> window(create(&services));
     platform->setParent(window.get());
     return window;
