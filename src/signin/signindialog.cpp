@@ -121,25 +121,11 @@ void SignInDialog::next()
 
 void SignInDialog::enrolFirstStep()
 {
-    const QString userName = ui->txtUserID->text();
-    if (userName.size() > ui->txtUserID->maxLength() || userName.size() < kMinUserName) {
-        m_messages.show(kRegistrationTitle, QStringLiteral("Invalid Username length."), MessageIcon::Warning);
-        ui->txtUserID->setFocus();
+    if (refuseField(ui->txtUserID, kMinUserName, QStringLiteral("Username")) ||
+        refuseField(ui->txtMasterPassword, kMinPassword, QStringLiteral("Master Password")))
         return;
-    }
-    if (refuseForCodePage(userName, QStringLiteral("Username"), ui->txtUserID))
-        return;
-    const QString password = ui->txtMasterPassword->text();
-    if (password.size() > ui->txtMasterPassword->maxLength() || password.size() < kMinPassword) {
-        m_messages.show(kRegistrationTitle, QStringLiteral("Invalid Master Password length."), MessageIcon::Warning);
-        ui->txtMasterPassword->setFocus();
-        return;
-    }
-    if (refuseForCodePage(password, QStringLiteral("Master Password"), ui->txtMasterPassword))
-        return;
-
     ui->txtUserID->setReadOnly(true);
-    m_newMasterPassword = password;
+    m_newMasterPassword = ui->txtMasterPassword->text();
     ui->pgrTimes->show();
     ui->txtCount->show();
     ui->lblTip->setText(QStringLiteral("Type your Master Password for 10 times using your normal typing rhythm."));
@@ -148,15 +134,20 @@ void SignInDialog::enrolFirstStep()
     clearPasswordBox();
 }
 
-// The wallet keeps one byte per character: text it cannot hold would come back changed.
-bool SignInDialog::refuseForCodePage(const QString &text, const QString &field, QLineEdit *box)
+// A length within the box's bounds, and only characters the wallet can hold (one byte each: others would come
+// back changed); else the field's message, and the input goes back to it.
+bool SignInDialog::refuseField(QLineEdit *box, int minLength, const QString &field)
 {
-    if (cp1252text::fits(text))
+    const QString text = box->text();
+    QString refusal;
+    if (text.size() > box->maxLength() || text.size() < minLength)
+        refusal = QStringLiteral("Invalid %1 length.").arg(field);
+    else if (!cp1252text::fits(text))
+        refusal = QStringLiteral("The %1 contains a character that cannot be stored. Please use other characters.")
+                      .arg(field);
+    if (refusal.isEmpty())
         return false;
-    m_messages.show(
-        kRegistrationTitle,
-        QStringLiteral("The %1 contains a character that cannot be stored. Please use other characters.").arg(field),
-        MessageIcon::Warning);
+    m_messages.show(kRegistrationTitle, refusal, MessageIcon::Warning);
     box->setFocus();
     return true;
 }

@@ -43,7 +43,7 @@ private:
     QString loginRefusal() const;
     QString unlockRefusal();
     void judgeRhythm(int length);
-    bool refuseForCodePage(const QString &text, const QString &field, QLineEdit *box);
+    bool refuseField(QLineEdit *box, int minLength, const QString &field);
     void clearPasswordBox();
     void showKeptWallet();
 
